@@ -1,0 +1,23 @@
+# Shared settings of the build scripts (sourced, not run).
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+JOBS="$(nproc 2>/dev/null || echo 2)"
+
+# ccache lets the plain and the sanitizer builds share the compiled JUCE modules.
+export CCACHE_BASEDIR="$ROOT"
+export CCACHE_NOHASHDIR=1
+
+# configure_and_build <build folder> [cmake options...]
+configure_and_build() {
+  local dir="$1"; shift
+  cmake -S "$ROOT" -B "$dir" "$@"
+  cmake --build "$dir" -j "$JOBS"
+}
+
+# with_display <command...>: runs the command under Xvfb when there is no display.
+with_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    "$@"
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+  fi
+}

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and starts it.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+bash "$ROOT/scripts/install-deps.sh"
+configure_and_build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONAVIRE_BUILD_TESTS=OFF
+
+exe="$(find "$ROOT/build/release/app" -type f -name sonavire-sound-librarian -perm -u+x | head -n 1)"
+with_display "$exe" "$@"
