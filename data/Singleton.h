@@ -8,14 +8,22 @@ template <class T> class Singleton
 public:
     virtual ~Singleton()
     {
-        if (instance == static_cast<T*>(this))
+        // T is already destroyed here, so compare base pointers rather than downcast.
+        if (base == this)
+        {
             instance = nullptr;
+            base = nullptr;
+        }
     }
 
     static T* getInstance()
     {
         if (instance == nullptr)
-            instance = new T(); // a throwing constructor leaves the pointer null
+        {
+            T* created = new T(); // a throwing constructor leaves the pointer null
+            instance = created;
+            base = created;
+        }
         return instance;
     }
 
@@ -29,4 +37,5 @@ private:
     Singleton& operator=(const Singleton&) = delete;
 
     static inline T* instance = nullptr;
+    static inline Singleton* base = nullptr;
 };
