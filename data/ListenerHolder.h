@@ -4,7 +4,8 @@
 #include <vector>
 
 // An ordered list of observers that it does not own.
-template <class Obs> class ListenerHolder
+template <class Obs>
+class ListenerHolder
 {
 public:
     virtual ~ListenerHolder() = default;
@@ -24,7 +25,8 @@ public:
 
 protected:
     // Calls fn on the observers present when the delivery starts; one removed meanwhile is skipped.
-    template <class Fn> void callListeners(Fn&& fn)
+    template <class Fn>
+    void callListeners(Fn&& fn)
     {
         const auto snapshot = listeners;
         for (auto* listener : snapshot)

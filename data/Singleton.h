@@ -3,7 +3,8 @@
 // Base of every application-wide object: one instance, made on first use.
 // The pointer is cleared when the object is deleted, so a destructor can ask
 // getInstanceWithoutCreating() and never brings a deleted singleton back.
-template <class T> class Singleton
+template <class T>
+class Singleton
 {
 public:
     virtual ~Singleton()

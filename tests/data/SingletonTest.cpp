@@ -1,5 +1,5 @@
-#include "data/Singleton.h"
 #include "data/ListenerHolder.h"
+#include "data/Singleton.h"
 
 #include <gtest/gtest.h>
 
