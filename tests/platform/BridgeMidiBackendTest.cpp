@@ -1,0 +1,202 @@
+#include "platform/midi/BridgeMidiBackend.h"
+#include "tests/platform/MidiTestHelpers.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+
+using namespace platform::midi;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace
+{
+// The peer end of the bridge: a listening socket that accepts one connection at a time.
+class Peer
+{
+public:
+    explicit Peer(const juce::File& path) : socketPath(path.getFullPathName().toStdString())
+    {
+        listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, socketPath.c_str(), sizeof(address.sun_path) - 1);
+        EXPECT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+        EXPECT_EQ(::listen(listener, 4), 0);
+    }
+
+    ~Peer()
+    {
+        hangUp();
+        ::close(listener);
+        ::unlink(socketPath.c_str());
+    }
+
+    // Accepts the pending connection (the client connected already) and introduces the device.
+    bool accept(const std::string& firstBytes)
+    {
+        pollfd p{listener, POLLIN, 0};
+        if (poll(&p, 1, 2000) <= 0)
+            return false;
+        connection = ::accept(listener, nullptr, nullptr);
+        return connection >= 0 && write(Bytes(firstBytes.begin(), firstBytes.end()));
+    }
+
+    bool write(const Bytes& bytes)
+    {
+        return ::send(connection, bytes.data(), bytes.size(), MSG_NOSIGNAL) == (ssize_t) bytes.size();
+    }
+
+    Bytes read(size_t count, int timeoutMs = 2000)
+    {
+        Bytes result;
+        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+        while (result.size() < count && juce::Time::getMillisecondCounter() < end)
+        {
+            pollfd p{connection, POLLIN, 0};
+            if (poll(&p, 1, 50) <= 0)
+                continue;
+            std::uint8_t buffer[256];
+            const ssize_t n = ::recv(connection, buffer, std::min(sizeof(buffer), count - result.size()), 0);
+            if (n <= 0)
+                break;
+            result.insert(result.end(), buffer, buffer + n);
+        }
+        return result;
+    }
+
+    void hangUp()
+    {
+        if (connection >= 0)
+            ::close(connection);
+        connection = -1;
+    }
+
+private:
+    std::string socketPath;
+    int listener = -1;
+    int connection = -1;
+};
+
+// The client connects at its first enumeration, which waits for the peer's NAME line; the peer
+// accepts on another thread meanwhile.
+int enumerateWhileAccepting(MidiClient& client, Peer& peer, const std::string& firstBytes)
+{
+    std::atomic<bool> accepted{false};
+    std::thread acceptor([&] { accepted = peer.accept(firstBytes); });
+    const int sources = client.getNumSources();
+    acceptor.join();
+    EXPECT_TRUE(accepted);
+    return sources;
+}
+} // namespace
+
+TEST(BridgeMidiBackend, HasNoDeviceWithoutAPeer)
+{
+    testsupport::TemporaryFolder folder;
+    BridgeMidiBackend backend(folder.file("missing.sock").getFullPathName());
+    auto client = backend.createClient("test");
+    EXPECT_EQ(client->getNumSources(), 0);
+    EXPECT_EQ(client->getNumDestinations(), 0);
+    EXPECT_FALSE(client->getSourceName(0).has_value());
+    CollectingInput input;
+    EXPECT_EQ(client->openInput(0, input), nullptr);
+    EXPECT_EQ(client->openOutput(0), nullptr);
+}
+
+TEST(BridgeMidiBackend, ExchangesBytesWithThePeerAndLosesTheDeviceWhenItCloses)
+{
+    testsupport::TemporaryFolder folder;
+    const auto path = folder.file("bridge.sock");
+    Peer peer(path);
+    BridgeMidiBackend backend(path.getFullPathName());
+    auto client = backend.createClient("test");
+    int changes = 0;
+    client->setSetupChangedCallback([&] { ++changes; });
+
+    // MIDI bytes right behind the NAME line must not be lost to the line reader.
+    ASSERT_EQ(enumerateWhileAccepting(*client, peer, "NAME Sim Synth\n\xF0\x7D"), 1);
+    EXPECT_EQ(client->getNumDestinations(), 1);
+    ASSERT_TRUE(client->getSourceName(0).has_value());
+    EXPECT_EQ(client->getSourceName(0)->device, "Sim Synth");
+    EXPECT_EQ(client->getSourceName(0)->endpoint, "Port 1");
+    EXPECT_EQ(client->getDestinationName(0)->endpoint, "Port 1");
+    EXPECT_FALSE(client->getSourceName(1).has_value());
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return changes >= 1; }));
+
+    CollectingInput input;
+    auto in = client->openInput(0, input);
+    auto out = client->openOutput(0);
+    ASSERT_TRUE(in && out);
+
+    // Peer to program, split anywhere.
+    ASSERT_TRUE(peer.write({0x30, 0x01}));
+    ASSERT_TRUE(peer.write({0xF7, 0x90}));
+    ASSERT_TRUE(peer.write({0x3C, 0x40}));
+    const Bytes fromPeer = {0x30, 0x01, 0xF7, 0x90, 0x3C, 0x40};
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return input.allBytes().size() >= fromPeer.size(); }));
+    // The two bytes behind the NAME line came before the port was open, so they went nowhere.
+    EXPECT_EQ(input.allBytes(), fromPeer);
+
+    // Program to peer, whole messages.
+    const Bytes sysEx = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
+    std::atomic<bool> completed{false};
+    ASSERT_TRUE(out->sendSysEx(sysEx.data(), sysEx.size(), [&] { completed = true; }));
+    const Bytes note = {0x80, 0x3C, 0x00};
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return completed.load(); }));
+    EXPECT_TRUE(out->sendShortMessage(note.data(), note.size()));
+    Bytes expected = sysEx;
+    expected.insert(expected.end(), note.begin(), note.end());
+    EXPECT_EQ(peer.read(expected.size()), expected);
+
+    // The peer hangs up: a setup change, and the device is gone.
+    const int before = changes;
+    peer.hangUp();
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return changes > before; }));
+    EXPECT_FALSE(out->sendShortMessage(note.data(), note.size()));
+    EXPECT_FALSE(out->sendSysEx(sysEx.data(), sysEx.size(), nullptr));
+    in.reset();
+    out.reset();
+
+    // The next enumeration connects again, to a new device.
+    ASSERT_EQ(enumerateWhileAccepting(*client, peer, "NAME Second\n"), 1);
+    EXPECT_EQ(client->getSourceName(0)->device, "Second");
+}
+
+TEST(BridgeMidiBackend, RefusesAPeerWithoutANameLine)
+{
+    testsupport::TemporaryFolder folder;
+    const auto path = folder.file("bridge.sock");
+    Peer peer(path);
+    BridgeMidiBackend backend(path.getFullPathName());
+    auto client = backend.createClient("test");
+    std::atomic<bool> accepted{false};
+    std::thread acceptor([&] { accepted = peer.accept("HELLO\n"); });
+    EXPECT_EQ(client->getNumSources(), 0);
+    acceptor.join();
+    EXPECT_TRUE(accepted);
+}
+
+TEST(BridgeMidiBackend, ClientsOfOneBackendShareTheConnection)
+{
+    testsupport::TemporaryFolder folder;
+    const auto path = folder.file("bridge.sock");
+    Peer peer(path);
+    BridgeMidiBackend backend(path.getFullPathName());
+    auto first = backend.createClient("one");
+    auto second = backend.createClient("two");
+    ASSERT_EQ(enumerateWhileAccepting(*first, peer, "NAME Shared\n"), 1);
+    EXPECT_EQ(second->getNumSources(), 1); // no second connection: the peer accepts only one
+
+    CollectingInput a, b;
+    auto inA = first->openInput(0, a);
+    auto inB = second->openInput(0, b);
+    ASSERT_TRUE(peer.write({0xF8}));
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return a.numPackets() == 1 && b.numPackets() == 1; }));
+}
