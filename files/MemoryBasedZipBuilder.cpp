@@ -1,0 +1,212 @@
+#include "files/MemoryBasedZipBuilder.h"
+
+#include <zlib.h>
+
+#include <cstring>
+#include <limits>
+
+namespace
+{
+constexpr juce::uint32 localHeaderSignature = 0x04034b50;
+constexpr juce::uint32 centralHeaderSignature = 0x02014b50;
+constexpr juce::uint32 endRecordSignature = 0x06054b50;
+constexpr juce::uint16 versionNeeded = 10;
+constexpr juce::uint16 versionMadeBy = 20;
+constexpr juce::uint16 methodStored = 0;
+constexpr juce::uint16 methodDeflated = 8;
+
+// Little-endian header bytes, gathered and written in one go.
+class HeaderBytes
+{
+public:
+    void u16(juce::uint32 v)
+    {
+        bytes.push_back((char) (v & 0xff));
+        bytes.push_back((char) ((v >> 8) & 0xff));
+    }
+
+    void u32(juce::uint32 v)
+    {
+        u16(v & 0xffff);
+        u16(v >> 16);
+    }
+
+    void raw(const void* data, size_t size)
+    {
+        bytes.insert(bytes.end(), static_cast<const char*>(data), static_cast<const char*>(data) + size);
+    }
+
+    void writeTo(juce::OutputStream& out) const { out.write(bytes.data(), bytes.size()); }
+
+private:
+    std::vector<char> bytes;
+};
+
+juce::uint32 crcOf(const juce::MemoryBlock& block)
+{
+    uLong crc = crc32(0L, Z_NULL, 0);
+    const auto* p = static_cast<const Bytef*>(block.getData());
+    size_t left = block.getSize();
+    while (left > 0)
+    {
+        const auto chunk = (uInt) std::min<size_t>(left, 1u << 20);
+        crc = crc32(crc, p, chunk);
+        p += chunk;
+        left -= chunk;
+    }
+    return (juce::uint32) crc;
+}
+
+// One raw deflate stream (no zlib header or trailer), reset between members.
+class RawDeflater
+{
+public:
+    RawDeflater() = default;
+    ~RawDeflater()
+    {
+        if (initialised)
+            deflateEnd(&stream);
+    }
+
+    bool compress(const juce::MemoryBlock& in, int level, juce::MemoryBlock& out)
+    {
+        if (!initialised || level != currentLevel)
+        {
+            if (initialised)
+                deflateEnd(&stream);
+            stream = {};
+            initialised = deflateInit2(&stream, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+            currentLevel = level;
+            if (!initialised)
+                return false;
+        }
+        else if (deflateReset(&stream) != Z_OK)
+        {
+            return false;
+        }
+
+        if (in.getSize() > std::numeric_limits<uInt>::max() / 2)
+            return false;
+
+        out.setSize(deflateBound(&stream, (uLong) in.getSize()) + 16, false);
+        stream.next_in = static_cast<Bytef*>(const_cast<void*>(in.getData()));
+        stream.avail_in = (uInt) in.getSize();
+        stream.next_out = static_cast<Bytef*>(out.getData());
+        stream.avail_out = (uInt) out.getSize();
+        if (deflate(&stream, Z_FINISH) != Z_STREAM_END)
+            return false;
+        out.setSize(stream.total_out, false);
+        return true;
+    }
+
+private:
+    z_stream stream{};
+    bool initialised = false;
+    int currentLevel = 0;
+};
+} // namespace
+
+void MemoryBasedZipBuilder::addEntry(const juce::String& name, const juce::MemoryBlock& data,
+                                     const juce::String& storedName)
+{
+    DataEntry entry;
+    entry.name = name;
+    entry.data = data;
+    entry.compressionLevel = 5;
+    entry.storedName = storedName.isNotEmpty() ? storedName : name;
+    entries.push_back(std::move(entry));
+}
+
+bool MemoryBasedZipBuilder::writeToStream(juce::OutputStream& target)
+{
+    constexpr juce::int64 limit32 = std::numeric_limits<juce::uint32>::max();
+    if (entries.size() > 0xffff)
+        return false;
+
+    const auto start = target.getPosition();
+    RawDeflater deflater;
+    juce::MemoryBlock compressed;
+
+    auto writeCommonFields = [](HeaderBytes& h, const DataEntry& e, const juce::MemoryBlock& nameBytes)
+    {
+        h.u16(versionNeeded);
+        h.u16(0); // no flags: names go out as their UTF-8 bytes without the UTF-8 flag
+        h.u16(e.compressionLevel > 0 ? methodDeflated : methodStored);
+        h.u16(fixedDosTime);
+        h.u16(fixedDosDate);
+        h.u32(e.crc32);
+        h.u32(e.compressedSize);
+        h.u32((juce::uint32) e.data.getSize());
+        h.u16((juce::uint32) nameBytes.getSize());
+        h.u16(0);
+    };
+
+    std::vector<juce::MemoryBlock> names;
+    names.reserve(entries.size());
+    for (auto& e : entries)
+    {
+        const auto utf8 = e.storedName.toRawUTF8();
+        names.emplace_back(utf8, std::strlen(utf8));
+        if (names.back().getSize() > 0xffff || (juce::int64) e.data.getSize() > limit32)
+            return false;
+    }
+
+    for (size_t i = 0; i < entries.size(); ++i)
+    {
+        auto& e = entries[i];
+        e.crc32 = crcOf(e.data);
+
+        const juce::MemoryBlock* body = &e.data;
+        if (e.compressionLevel > 0)
+        {
+            if (!deflater.compress(e.data, juce::jlimit(1, 9, e.compressionLevel), compressed))
+                return false;
+            body = &compressed;
+        }
+
+        const auto offset = target.getPosition() - start;
+        if ((juce::int64) body->getSize() > limit32 || offset > limit32)
+            return false;
+        e.compressedSize = (juce::uint32) body->getSize();
+        e.localHeaderOffset = (juce::uint32) offset;
+
+        HeaderBytes h;
+        h.u32(localHeaderSignature);
+        writeCommonFields(h, e, names[i]);
+        h.raw(names[i].getData(), names[i].getSize());
+        h.writeTo(target);
+        target.write(body->getData(), body->getSize());
+    }
+
+    const auto directoryStart = target.getPosition();
+    for (size_t i = 0; i < entries.size(); ++i)
+    {
+        const auto& e = entries[i];
+        HeaderBytes h;
+        h.u32(centralHeaderSignature);
+        h.u16(versionMadeBy);
+        writeCommonFields(h, e, names[i]);
+        h.u16(0); // comment length
+        h.u16(0); // disk number start
+        h.u16(0); // internal attributes
+        h.u32(0); // external attributes
+        h.u32(e.localHeaderOffset);
+        h.raw(names[i].getData(), names[i].getSize());
+        h.writeTo(target);
+    }
+    const auto directoryEnd = target.getPosition();
+    if (directoryEnd - start > limit32)
+        return false;
+
+    HeaderBytes end;
+    end.u32(endRecordSignature);
+    end.u16(0);
+    end.u16(0);
+    end.u16((juce::uint32) entries.size() & 0xffff);
+    end.u16((juce::uint32) entries.size() & 0xffff);
+    end.u32((juce::uint32)(directoryEnd - directoryStart));
+    end.u32((juce::uint32)(directoryStart - start));
+    end.u16(0);
+    end.writeTo(target);
+    return true;
+}

@@ -1,0 +1,280 @@
+#include "files/MemoryBasedZipUncompressor.h"
+
+#include <zlib.h>
+
+namespace
+{
+constexpr juce::uint32 localHeaderSignature = 0x04034b50;
+constexpr juce::uint32 centralHeaderSignature = 0x02014b50;
+constexpr juce::uint32 endRecordSignature = 0x06054b50;
+constexpr size_t endRecordSize = 22;
+constexpr size_t centralRecordSize = 46;
+constexpr size_t localHeaderSize = 30;
+constexpr size_t endRecordSearchWindow = 1024; // room for an archive comment
+constexpr juce::uint16 flagEncrypted = 1;
+constexpr juce::uint16 methodStored = 0;
+constexpr juce::uint16 methodDeflated = 8;
+
+juce::uint16 u16(const juce::uint8* p)
+{
+    return (juce::uint16)(p[0] | (p[1] << 8));
+}
+
+juce::uint32 u32(const juce::uint8* p)
+{
+    return (juce::uint32) p[0] | ((juce::uint32) p[1] << 8) | ((juce::uint32) p[2] << 16) | ((juce::uint32) p[3] << 24);
+}
+
+juce::Time dosTimeToTime(juce::uint16 time, juce::uint16 date)
+{
+    const int year = 1980 + (date >> 9);
+    const int month = juce::jlimit(1, 12, (date >> 5) & 15);
+    const int day = juce::jlimit(1, 31, date & 31);
+    const int hours = juce::jlimit(0, 23, time >> 11);
+    const int minutes = juce::jlimit(0, 59, (time >> 5) & 63);
+    const int seconds = juce::jlimit(0, 59, (time & 31) * 2);
+    return juce::Time(year, month - 1, day, hours, minutes, seconds, 0, true);
+}
+
+juce::String decodeName(const juce::uint8* p, size_t size)
+{
+    const auto* text = reinterpret_cast<const char*>(p);
+    if (juce::CharPointer_UTF8::isValidString(text, (int) size))
+        return juce::String::fromUTF8(text, (int) size);
+    // Not UTF-8: older tools write names in a single-byte code page; keep the bytes readable.
+    juce::String name;
+    for (size_t i = 0; i < size; ++i)
+        name += (juce::juce_wchar) p[i];
+    return name;
+}
+
+juce::uint32 crcOf(const juce::MemoryBlock& block)
+{
+    uLong crc = crc32(0L, Z_NULL, 0);
+    const auto* p = static_cast<const Bytef*>(block.getData());
+    size_t left = block.getSize();
+    while (left > 0)
+    {
+        const auto chunk = (uInt) std::min<size_t>(left, 1u << 20);
+        crc = crc32(crc, p, chunk);
+        p += chunk;
+        left -= chunk;
+    }
+    return (juce::uint32) crc;
+}
+
+// One raw inflate stream, reset between members.
+struct RawInflater
+{
+    RawInflater() { initialised = inflateInit2(&stream, -15) == Z_OK; }
+    ~RawInflater()
+    {
+        if (initialised)
+            inflateEnd(&stream);
+    }
+
+    // Inflates exactly expectedSize bytes; more or fewer, or broken data, is a failure.
+    bool inflateExactly(const juce::uint8* in, juce::uint32 inSize, juce::uint32 expectedSize, juce::MemoryBlock& out)
+    {
+        if (!initialised || inflateReset(&stream) != Z_OK)
+            return false;
+        // One spare byte shows a member that inflates to more than its directory record says.
+        out.setSize((size_t) expectedSize + 1, false);
+        stream.next_in = const_cast<Bytef*>(in);
+        stream.avail_in = inSize;
+        stream.next_out = static_cast<Bytef*>(out.getData());
+        stream.avail_out = expectedSize + 1;
+        const int status = inflate(&stream, Z_FINISH);
+        if (status != Z_STREAM_END || stream.total_out != expectedSize)
+            return false;
+        out.setSize(expectedSize, false);
+        return true;
+    }
+
+    z_stream stream{};
+    bool initialised = false;
+};
+} // namespace
+
+MemoryBasedZipUncompressor::MemoryBasedZipUncompressor(const juce::File& file)
+{
+    if (!file.existsAsFile())
+        return;
+    if (file.getSize() > maximumArchiveSize)
+    {
+        damaged = true;
+        return;
+    }
+
+    juce::FileInputStream in(file);
+    if (!in.openedOk())
+        return;
+    // The size may have changed since it was asked: read at most one byte beyond the limit.
+    const auto read = in.readIntoMemoryBlock(archive, maximumArchiveSize + 1);
+    if ((juce::int64) read > maximumArchiveSize)
+    {
+        archive.reset();
+        damaged = true;
+        return;
+    }
+    readDirectory();
+}
+
+MemoryBasedZipUncompressor::MemoryBasedZipUncompressor(const juce::MemoryBlock& archiveBytes)
+{
+    if ((juce::int64) archiveBytes.getSize() > maximumArchiveSize)
+    {
+        damaged = true;
+        return;
+    }
+    archive = archiveBytes;
+    readDirectory();
+}
+
+void MemoryBasedZipUncompressor::readDirectory()
+{
+    const auto* bytes = static_cast<const juce::uint8*>(archive.getData());
+    const size_t length = archive.getSize();
+    if (length < endRecordSize)
+        return;
+
+    // The end record is near the end, behind at most a short comment. Prefer the one whose comment
+    // reaches exactly to the end of the file, since a comment may itself hold the signature bytes.
+    const size_t lowest =
+        length > endRecordSearchWindow + endRecordSize ? length - endRecordSearchWindow - endRecordSize : 0;
+    size_t found = length;
+    for (size_t pos = length - endRecordSize + 1; pos-- > lowest;)
+    {
+        if (u32(bytes + pos) != endRecordSignature)
+            continue;
+        if (pos + endRecordSize + u16(bytes + pos + 20) == length)
+        {
+            found = pos;
+            break;
+        }
+        if (found == length)
+            found = pos;
+    }
+    if (found == length)
+        return;
+
+    const size_t count = u16(bytes + found + 10);
+    const size_t directoryOffset = u32(bytes + found + 16);
+    if (directoryOffset >= found)
+    {
+        damaged = count > 0 || directoryOffset != found;
+        return;
+    }
+
+    // The directory runs from its offset up to the end record.
+    const auto* directory = bytes + directoryOffset;
+    const size_t directorySize = found - directoryOffset;
+    size_t at = 0;
+    entries.reserve(count);
+    while (entries.size() < count)
+    {
+        if (directorySize - at < centralRecordSize || u32(directory + at) != centralHeaderSignature)
+            break;
+        const auto* record = directory + at;
+        const size_t nameLength = u16(record + 28);
+        if (centralRecordSize + nameLength > directorySize - at)
+            break;
+
+        Entry entry;
+        entry.flags = u16(record + 8);
+        entry.method = u16(record + 10);
+        entry.compressed = entry.method != methodStored;
+        entry.modificationTime = dosTimeToTime(u16(record + 12), u16(record + 14));
+        entry.crc32 = u32(record + 16);
+        entry.compressedSize = u32(record + 20);
+        entry.uncompressedSize = u32(record + 24);
+        entry.localHeaderOffset = u32(record + 42);
+        entry.name = decodeName(record + centralRecordSize, nameLength);
+        entries.push_back(std::move(entry));
+
+        at += centralRecordSize + nameLength + u16(record + 30) + u16(record + 32);
+        if (at > directorySize)
+            break; // the last record's extra field or comment runs past the directory
+    }
+    // A directory that holds fewer records than its end record counts is damaged.
+    if (entries.size() < count || at > directorySize)
+        damaged = true;
+}
+
+int MemoryBasedZipUncompressor::findEntryIndex(const juce::String& name) const
+{
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].name == name)
+            return (int) i;
+    return -1;
+}
+
+namespace
+{
+juce::Result extractMember(const juce::MemoryBlock& archive, const MemoryBasedZipUncompressor::Entry& entry,
+                           juce::MemoryBlock& out, RawInflater& inflater)
+{
+    const auto* bytes = static_cast<const juce::uint8*>(archive.getData());
+    const juce::uint64 length = archive.getSize();
+    const juce::uint64 headerAt = entry.localHeaderOffset;
+
+    if (headerAt + localHeaderSize > length || u32(bytes + headerAt) != localHeaderSignature)
+        return juce::Result::fail("Bad local header: " + entry.name);
+    // The local header's own name and extra lengths count here; they may differ from the directory's.
+    const juce::uint64 dataAt = headerAt + localHeaderSize + u16(bytes + headerAt + 26) + u16(bytes + headerAt + 28);
+    if (dataAt + entry.compressedSize > length)
+        return juce::Result::fail("Member runs past the archive: " + entry.name);
+    if ((entry.flags & flagEncrypted) != 0)
+        return juce::Result::fail("Encrypted member: " + entry.name);
+
+    if (entry.method == methodStored)
+    {
+        if (entry.compressedSize != entry.uncompressedSize)
+            return juce::Result::fail("Stored member size mismatch: " + entry.name);
+        out.replaceAll(bytes + dataAt, entry.compressedSize);
+    }
+    else if (entry.method == methodDeflated)
+    {
+        if (!inflater.inflateExactly(bytes + dataAt, entry.compressedSize, entry.uncompressedSize, out))
+            return juce::Result::fail("Member does not inflate to its size: " + entry.name);
+    }
+    else
+    {
+        return juce::Result::fail("Unsupported compression method: " + entry.name);
+    }
+
+    if (crcOf(out) != entry.crc32)
+        return juce::Result::fail("CRC mismatch: " + entry.name);
+    return juce::Result::ok();
+}
+} // namespace
+
+juce::Result MemoryBasedZipUncompressor::uncompressAllEntries()
+{
+    uncompressedData.clear();
+    if (damaged)
+        return juce::Result::fail("Failed to open the zip file for reading");
+
+    juce::int64 total = 0;
+    for (const auto& entry : entries)
+        if (!entry.name.endsWith("/"))
+            total += entry.uncompressedSize;
+    if (total > maximumUncompressedSize)
+        return juce::Result::fail("The zip file's members are too large");
+
+    RawInflater inflater;
+    for (const auto& entry : entries)
+    {
+        if (entry.name.endsWith("/"))
+            continue;
+        juce::MemoryBlock block;
+        const auto result = extractMember(archive, entry, block, inflater);
+        if (result.failed())
+        {
+            uncompressedData.clear();
+            return result;
+        }
+        uncompressedData.emplace(entry.name, std::move(block)); // keeps the first member of a name
+    }
+    return juce::Result::ok();
+}
