@@ -2,6 +2,9 @@
 
 #include "data/ParameterTables.h"
 #include "data/ParameterValueFormat.h"
+#include "data/ProgramData.h"
+
+static_assert(packedProgramSize == x47390_data::programBinarySize);
 
 bool getParameterDescription(const uint8_t*, ParameterKey key, ParameterDescription& out)
 {
@@ -54,6 +57,12 @@ int16_t getPackedParameterValue(const uint8_t* data, size_t size, int section, c
             v |= ~mask;
     }
     return static_cast<int16_t>(v & 0xFFFF);
+}
+
+int16_t getPackedParameterValue(const x47390_data::ProgramData& program, int section,
+                                const ParameterDescription& description)
+{
+    return getPackedParameterValue(program.binary.data(), program.binary.size(), section, description);
 }
 
 std::string getParameterValueText(const ParameterDescription& description, int value)

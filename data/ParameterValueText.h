@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <string>
 
+namespace x47390_data
+{
+class ProgramData;
+}
+
 // Turns one parameter of a program binary into the text a user sees. For one parameter:
 // getParameterDescription, then getPackedParameterValue with the key's group as the section,
 // then getParameterValueText with the value read.
@@ -25,6 +30,10 @@ extern const ParameterDescriptionGetter parameterDescriptionGetters[6];
 int16_t getPackedParameterValue(const uint8_t* data, int section, const ParameterDescription& description);
 // The same for a buffer of the given size: a value that does not lie inside it reads as 0.
 int16_t getPackedParameterValue(const uint8_t* data, size_t size, int section, const ParameterDescription& description);
+
+// The row's value read from a program record's binary.
+int16_t getPackedParameterValue(const x47390_data::ProgramData& program, int section,
+                                const ParameterDescription& description);
 
 // The value clamped into the row's range and shown in the row's display format.
 std::string getParameterValueText(const ParameterDescription& description, int value);

@@ -1,6 +1,7 @@
 #include "data/ParameterValueText.h"
 #include "data/ParameterTables.h"
 #include "data/ParameterValueFormat.h"
+#include "data/ProgramData.h"
 
 #include <gtest/gtest.h>
 
@@ -282,4 +283,33 @@ TEST(ParameterValueText, NoteNames)
     const char* expected[] = {"C ", "C#", "D ", "D#", "E ", "F ", "F#", "G ", "G#", "A ", "A#", "B "};
     for (int i = 0; i < noteNameCount; ++i)
         EXPECT_STREQ(noteNames[i], expected[i]);
+}
+
+TEST(ParameterValueText, TextsOfTheInitialProgram)
+{
+    const x47390_data::ProgramData program;
+    struct Case
+    {
+        int group, index;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {0, 4, "I"},      {0, 15, "m"},          {0, 16, "+02"},   {0, 17, "Off"},   {0, 18, "SUB"},
+        {0, 19, "LAYER"}, {0, 20, "0064"},       {0, 21, "0"},     {0, 22, "C 4"},   {0, 23, "0300"},
+        {0, 24, "MAIN"},  {0, 25, "POLY SYNTH"}, {0, 29, "On"},    {0, 31, "000"},   {0, 32, "On"},
+        {0, 33, "+102"},  {0, 34, "001"},        {0, 37, "DELAY"}, {0, 39, "0255"},  {0, 42, "00"},
+        {0, 45, "---"},   {0, 49, "Equal Temp"}, {1, 1, "+000"},   {1, 3, "POLY"},   {1, 4, "SAW"},
+        {1, 5, "4'"},     {1, 8, "VCO2"},        {1, 10, "SAW"},   {1, 14, "OFF"},   {1, 17, "NOISE"},
+        {1, 30, "0 %"},   {1, 42, "TRI"},        {1, 43, "SLOW"},  {1, 46, "PITCH"}, {1, 47, "LFO INT"},
+        {1, 48, "OFF"},   {1, 50, "02"},         {1, 51, "100"},   {2, 4, "SAW"},    {2, 10, "SAW"},
+        {2, 17, "NOISE"}, {2, 47, "LFO INT"},
+    };
+    for (const auto& c : cases)
+    {
+        const ParameterDescription d = describe(c.group, c.index);
+        EXPECT_EQ(getParameterValueText(d, getPackedParameterValue(program, c.group, d)), c.expected)
+            << c.group << "/" << c.index << " " << d.name;
+        EXPECT_EQ(getPackedParameterValue(program, c.group, d),
+                  getPackedParameterValue(program.binary.data(), c.group, d));
+    }
 }
