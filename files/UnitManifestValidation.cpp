@@ -7,9 +7,9 @@
 #include <limits>
 #include <optional>
 
-const std::vector<std::string> unitPlatformNames {"sonavire", "dorvantin-zq", "fennoc-sirelle"};
-const std::vector<std::string> unitModuleNames {"global", "modfx", "delfx", "revfx", "osc"};
-const std::vector<std::string> unitParamTypeNames {"%", ""};
+const std::vector<std::string> unitPlatformNames{"sonavire", "dorvantin-zq", "fennoc-sirelle"};
+const std::vector<std::string> unitModuleNames{"global", "modfx", "delfx", "revfx", "osc"};
+const std::vector<std::string> unitParamTypeNames{"%", ""};
 const std::string unitPayloadMagics = "UGLBUMODUDELUREVUOSC";
 
 namespace
@@ -130,8 +130,7 @@ bool fail(std::string& message, const std::string& text)
     return false;
 }
 
-bool validateParameters(const ptree& manifest, std::uint32_t numParams, UnitHeaderRecord& record,
-                        std::string& message)
+bool validateParameters(const ptree& manifest, std::uint32_t numParams, UnitHeaderRecord& record, std::string& message)
 {
     const auto params = manifest.get_child_optional("header.params");
     if (!params)

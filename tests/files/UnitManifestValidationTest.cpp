@@ -20,8 +20,8 @@ ptree parseJson(const std::string& text)
 
 ptree baseManifest(const std::string& module = "osc", const std::string& platform = "sonavire")
 {
-    return parseJson(R"({"header": {"platform": ")" + platform + R"(", "module": ")" + module
-                     + R"(", "api": "1.2-3", "dev_id": 305419896, "prg_id": 4000000000, "version": "2.10-99",
+    return parseJson(R"({"header": {"platform": ")" + platform + R"(", "module": ")" + module +
+                     R"(", "api": "1.2-3", "dev_id": 305419896, "prg_id": 4000000000, "version": "2.10-99",
                         "name": "Saw Wave", "num_param": 0}})");
 }
 
@@ -32,9 +32,9 @@ ptree paramsFrom(const std::string& json)
 
 std::uint32_t le32(const UnitHeaderRecord& record, size_t offset)
 {
-    return static_cast<std::uint32_t>(record[offset]) | (static_cast<std::uint32_t>(record[offset + 1]) << 8)
-           | (static_cast<std::uint32_t>(record[offset + 2]) << 16)
-           | (static_cast<std::uint32_t>(record[offset + 3]) << 24);
+    return static_cast<std::uint32_t>(record[offset]) | (static_cast<std::uint32_t>(record[offset + 1]) << 8) |
+           (static_cast<std::uint32_t>(record[offset + 2]) << 16) |
+           (static_cast<std::uint32_t>(record[offset + 3]) << 24);
 }
 
 std::string textAt(const UnitHeaderRecord& record, size_t offset)
@@ -61,9 +61,9 @@ TEST(UnitManifestValidation, HeaderFieldsAreStoredLittleEndian)
 {
     const auto record = validate(baseManifest());
     ASSERT_NE(record, nullptr);
-    EXPECT_EQ((*record)[0], 4);  // osc
-    EXPECT_EQ((*record)[1], 1);  // sonavire + 1
-    EXPECT_EQ((*record)[2], 3);  // api 1.2-3 as 03 02 01 00
+    EXPECT_EQ((*record)[0], 4); // osc
+    EXPECT_EQ((*record)[1], 1); // sonavire + 1
+    EXPECT_EQ((*record)[2], 3); // api 1.2-3 as 03 02 01 00
     EXPECT_EQ((*record)[3], 2);
     EXPECT_EQ((*record)[4], 1);
     EXPECT_EQ((*record)[5], 0);
@@ -121,7 +121,8 @@ TEST(UnitManifestValidation, InvalidManifestsAreRefused)
     };
     const auto set = [](const char* path, const char* value) { return [=](ptree& m) { m.put(path, value); }; };
     const auto erase = [](const char* key) { return [=](ptree& m) { m.get_child("header").erase(key); }; };
-    const auto objectAt = [](const char* path) { return [=](ptree& m) { m.put_child(path, paramsFrom("{\"a\": 1}")); }; };
+    const auto objectAt = [](const char* path)
+    { return [=](ptree& m) { m.put_child(path, paramsFrom("{\"a\": 1}")); }; };
 
     const Case cases[] = {
         {"no header", [](ptree& m) { m.erase("header"); }},
