@@ -28,7 +28,8 @@ bool childText(const juce::XmlElement& parent, const char* name, juce::String& t
     return false;
 }
 
-template <class Entry> void gatherPair(const juce::XmlElement& element, const char* binaryTag, std::vector<Entry>& list)
+template <class Entry>
+void gatherPair(const juce::XmlElement& element, const char* binaryTag, std::vector<Entry>& list)
 {
     Entry entry;
     if (childText(element, "Information", entry.informationName) && childText(element, binaryTag, entry.binaryName))
