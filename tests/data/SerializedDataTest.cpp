@@ -20,7 +20,7 @@ Bytes bytesOf(const juce::MemoryBlock& block)
     return Bytes(p, p + block.getSize());
 }
 
-void putLE(Bytes& out, juce::uint32 value, int size)
+void putLE(Bytes& out, juce::uint64 value, int size)
 {
     for (int i = 0; i < size; ++i)
         out.push_back((juce::uint8)(value >> (8 * i)));
