@@ -140,9 +140,22 @@ TEST(BridgeMidiBackend, ExchangesBytesWithThePeerAndLosesTheDeviceWhenItCloses)
     ASSERT_TRUE(peer.write({0xF7, 0x90}));
     ASSERT_TRUE(peer.write({0x3C, 0x40}));
     const Bytes fromPeer = {0x30, 0x01, 0xF7, 0x90, 0x3C, 0x40};
-    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return input.allBytes().size() >= fromPeer.size(); }));
-    // The two bytes behind the NAME line came before the port was open, so they went nowhere.
-    EXPECT_EQ(input.allBytes(), fromPeer);
+    EXPECT_TRUE(testsupport::runMessageLoopUntil(
+        [&]
+        {
+            const auto all = input.allBytes();
+            return all.size() >= fromPeer.size() && all.back() == 0x40;
+        }));
+    // The two bytes behind the NAME line came before the port was open: depending on timing they
+    // reached nobody or the new port, but the line reader never kept them for itself.
+    auto got = input.allBytes();
+    if (got.size() == fromPeer.size() + 2)
+    {
+        EXPECT_EQ(got[0], 0xF0);
+        EXPECT_EQ(got[1], 0x7D);
+        got.erase(got.begin(), got.begin() + 2);
+    }
+    EXPECT_EQ(got, fromPeer);
 
     // Program to peer, whole messages.
     const Bytes sysEx = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
