@@ -181,7 +181,8 @@ int CJQZMidi::getMessageLength(std::uint8_t status) noexcept
     return platform::midi::getShortMessageLength(status);
 }
 
-template <class Fn> void CJQZMidi::callListeners(Fn&& fn)
+template <class Fn>
+void CJQZMidi::callListeners(Fn&& fn)
 {
     const juce::ScopedLock lock(listenerLock);
     const size_t count = listeners.size(); // read once per delivery

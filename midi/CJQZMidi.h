@@ -59,7 +59,8 @@ private:
     void sysExSent(int byteCount);
     void setupChanged();
 
-    template <class Fn> void callListeners(Fn&& fn);
+    template <class Fn>
+    void callListeners(Fn&& fn);
 
     std::shared_ptr<platform::midi::MidiBackend> backend;
     platform::midi::MidiByteParser parser; // only the input thread touches it while a port is open
