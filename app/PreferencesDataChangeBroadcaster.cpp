@@ -1,0 +1,14 @@
+#include "app/PreferencesDataChangeBroadcaster.h"
+
+namespace application
+{
+PreferencesDataChangeBroadcaster::~PreferencesDataChangeBroadcaster()
+{
+    cancelPendingUpdate();
+}
+
+void PreferencesDataChangeBroadcaster::handleAsyncUpdate()
+{
+    callListeners([](PreferencesDataChangeBroadcasterObserver& observer) { observer.preferencesDataChanged(); });
+}
+} // namespace application
