@@ -1,5 +1,8 @@
 #include "tests/support/TestSupport.h"
 
+#include <cstdlib>
+#include <string>
+
 namespace testsupport
 {
 static juce::File folderFromEnvironment(const char* name, const juce::String& fallback)
@@ -37,9 +40,18 @@ void drainMessageLoop()
 }
 
 TemporaryFolder::TemporaryFolder()
-    : folder(juce::File::getSpecialLocation(juce::File::tempDirectory)
-                 .getNonexistentChildFile("sonavire-test", "", false))
 {
+    // mkdtemp makes the folder atomically, so test binaries running side by side never share one.
+    auto pattern = juce::File::getSpecialLocation(juce::File::tempDirectory)
+                       .getChildFile("sonavire-test-XXXXXX")
+                       .getFullPathName()
+                       .toStdString();
+    if (::mkdtemp(pattern.data()) != nullptr)
+    {
+        folder = juce::File(juce::String::fromUTF8(pattern.c_str()));
+        return;
+    }
+    folder = juce::File::getSpecialLocation(juce::File::tempDirectory).getNonexistentChildFile("sonavire-test", "", false);
     folder.createDirectory();
 }
 
