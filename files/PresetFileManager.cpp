@@ -1,7 +1,9 @@
 #include "files/PresetFileManager.h"
 
 #include "app/PreferencesData.h"
+#include "data/DataCenter.h"
 #include "data/PresetData.h"
+#include "data/PresetDataChangeBroadcaster.h"
 #include "data/XmlText.h"
 #include "files/FactoryPresetLibrary.h"
 #include "files/FileReplacer.h"
@@ -257,6 +259,14 @@ int PresetFileManager::reloadPresetLibraries(x47390_data::PresetLibrary& librari
         libraries.addPresetData(*preset);
     }
     return file::ReadError::noError;
+}
+
+int PresetFileManager::reloadPresetLibraries() const
+{
+    const int code = reloadPresetLibraries(x47390_data::DataCenter::getInstance()->getPresetLibrary());
+    if (code == file::ReadError::noError)
+        data::PresetDataChangeBroadcaster::getInstance()->notifyPresetDataChanged();
+    return code;
 }
 
 bool PresetFileManager::installFactoryPresetLibrary()

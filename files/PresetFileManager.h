@@ -43,6 +43,8 @@ public:
     // that cannot be read and returns its read error (14 for a missing file or an unusable name);
     // the libraries read before it stay in the list.
     int reloadPresetLibraries(x47390_data::PresetLibrary& libraries) const;
+    // The same for the data centre's preset libraries; on success the preset-data observers are told.
+    int reloadPresetLibraries() const;
 
     // When nothing is installed, installs the factory preset library built into the program.
     // Returns true when it was installed.

@@ -1,5 +1,7 @@
 #include "app/PreferencesData.h"
+#include "data/DataCenter.h"
 #include "data/PresetData.h"
+#include "data/PresetDataChangeBroadcaster.h"
 #include "files/FileReader.h"
 #include "files/PresetFileManager.h"
 #include "files/PresetFileReader.h"
@@ -320,4 +322,31 @@ TEST_F(PresetFolder, ReloadStopsAtTheFirstLibraryThatCannotBeRead)
     EXPECT_EQ(manager().reloadPresetLibraries(libraries), file::ReadError::failedToUncompressZipFile);
     ASSERT_EQ(libraries.getNumPresetData(), 1);
     EXPECT_EQ(libraries.getPresetData(0).information.dataID, "One");
+}
+
+TEST_F(PresetFolder, ReloadIntoTheDataCentreTellsTheObserversOnlyOnSuccess)
+{
+    struct Observer : data::PresetDataChangeBroadcasterObserver
+    {
+        void presetDataChanged() override { ++calls; }
+        int calls = 0;
+    } observer;
+    auto* broadcaster = data::PresetDataChangeBroadcaster::getInstance();
+    broadcaster->addListener(&observer);
+
+    ASSERT_TRUE(manager().installFactoryPresetLibrary());
+    ASSERT_TRUE(manager().importPresetFile(writePreset("Second", "Second")));
+    auto& libraries = x47390_data::DataCenter::getInstance()->getPresetLibrary();
+    EXPECT_EQ(manager().reloadPresetLibraries(), 0);
+    EXPECT_EQ(libraries.getNumPresetData(), 2);
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return observer.calls == 1; }));
+
+    ASSERT_TRUE(PresetFileManager::getPresetFolder().getChildFile("Second.isnvrpreset").deleteFile());
+    EXPECT_EQ(manager().reloadPresetLibraries(), file::ReadError::failedToUncompressZipFile);
+    EXPECT_EQ(libraries.getNumPresetData(), 1);
+    testsupport::drainMessageLoop();
+    EXPECT_EQ(observer.calls, 1);
+
+    broadcaster->removeListener(&observer);
+    libraries.clear();
 }
