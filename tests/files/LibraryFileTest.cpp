@@ -377,6 +377,12 @@ TEST(LibraryFile, ReadErrorCodes)
         {"octave information missing", without(full, "O.info"), 20},
         {"octave binary short", with(full, "O.bin", filledBytes(35, 1)), 26},
         {"octave information not XML", with(full, "O.info", notXml), 29},
+        {"index nested too deeply",
+         with(full, "FileInformation.xml", bytesOf(juce::String::repeatedString("<a>", 200000))), 15},
+        {"program information nested too deeply",
+         with(full, "P.info",
+              bytesOf("<sonavire_ProgramInformation>" + juce::String::repeatedString("<a x='>'>", 100000))),
+         27},
         {"index names an absent program though its counts say none",
          {{"FileInformation.xml",
            bytesOf("<VexoMSLibrarian_Data><Product>sonavire</Product><Contents NumProgramData=\"0\">" +
