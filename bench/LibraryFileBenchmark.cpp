@@ -137,7 +137,8 @@ int main(int argc, char** argv)
     if (argc == 3 && juce::String(argv[1]) == "--write-sample")
     {
         auto source = std::make_unique<LibraryData>(library());
-        return x47390_file::LibraryFileWriter(source.get()).write(juce::File::getCurrentWorkingDirectory().getChildFile(argv[2]));
+        return x47390_file::LibraryFileWriter(source.get())
+            .write(juce::File::getCurrentWorkingDirectory().getChildFile(argv[2]));
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

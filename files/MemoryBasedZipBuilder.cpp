@@ -117,6 +117,18 @@ void MemoryBasedZipBuilder::addEntry(const juce::String& name, const juce::Memor
     entries.push_back(std::move(entry));
 }
 
+size_t MemoryBasedZipBuilder::getMaximumArchiveSize() const
+{
+    size_t size = 22;
+    for (const auto& e : entries)
+    {
+        // Deflate adds at most 5 bytes per 16 KiB block and a few bytes at the end; headers take 76 + 2 names.
+        const auto n = e.data.getSize();
+        size += n + n / 16384 * 5 + 64 + 76 + 2 * (size_t) e.storedName.getNumBytesAsUTF8();
+    }
+    return size;
+}
+
 bool MemoryBasedZipBuilder::writeToStream(juce::OutputStream& target)
 {
     constexpr juce::int64 limit32 = std::numeric_limits<juce::uint32>::max();

@@ -12,6 +12,11 @@ public:
     class DataEntry
     {
     public:
+        DataEntry() = default;
+        DataEntry(const DataEntry&) = default;
+        DataEntry(DataEntry&&) noexcept = default;
+        DataEntry& operator=(const DataEntry&) = default;
+        DataEntry& operator=(DataEntry&&) noexcept = default;
         virtual ~DataEntry() = default;
 
         juce::String name;
@@ -32,6 +37,9 @@ public:
     // Writes the whole archive at the target's current position. False when a member cannot be
     // compressed or the archive would not fit the zip format; the target may then hold a partial archive.
     bool writeToStream(juce::OutputStream& target);
+
+    // An upper bound of the archive's size, to reserve the memory before writing it.
+    size_t getMaximumArchiveSize() const;
 
     int getNumEntries() const { return (int) entries.size(); }
     const DataEntry& getEntry(int index) const { return entries[(size_t) index]; }

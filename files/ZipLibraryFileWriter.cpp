@@ -111,6 +111,7 @@ bool ZipLibraryFileWriter::buildArchive(bool withLiveset, juce::MemoryBlock& arc
         built = true;
     }
     juce::MemoryOutputStream out(archive, false);
+    out.preallocate(builder.getMaximumArchiveSize());
     return builder.writeToStream(out);
 }
 
