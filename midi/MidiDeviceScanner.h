@@ -79,7 +79,7 @@ private:
     std::unique_ptr<platform::midi::MidiClient> client;
     std::vector<std::unique_ptr<Input>> inputs;
     std::vector<std::pair<std::unique_ptr<platform::midi::MidiOutputPort>, int>> outputs;
-    State state = State::idle;
+    std::atomic<State> state{State::idle}; // written by the search thread when it ends
     int wantedFamily = -1;
     int wantedMember = -1;
 

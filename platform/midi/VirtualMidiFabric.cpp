@@ -190,7 +190,7 @@ void VirtualMidiFabric::Device::sendFromSource(int source, const Bytes& bytes, s
 
 void VirtualMidiFabric::Device::setReceiver(Receiver newReceiver)
 {
-    std::lock_guard<std::mutex> guard(receiverLock);
+    std::lock_guard<std::recursive_mutex> guard(receiverLock);
     receiver = std::move(newReceiver);
 }
 
@@ -287,13 +287,9 @@ void VirtualMidiFabric::deliverToPeer(const std::shared_ptr<Device>& device, int
 {
     if (!device->attached)
         return;
-    Device::Receiver receiver;
-    {
-        std::lock_guard<std::mutex> guard(device->receiverLock);
-        receiver = device->receiver;
-    }
-    if (receiver)
-        receiver(destination, message.data(), message.size());
+    std::lock_guard<std::recursive_mutex> guard(device->receiverLock);
+    if (device->receiver)
+        device->receiver(destination, message.data(), message.size());
 }
 
 void VirtualMidiFabric::notifyClients()

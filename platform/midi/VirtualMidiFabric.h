@@ -51,6 +51,7 @@ public:
         void sendFromSource(int source, const std::uint8_t* data, size_t size, std::uint32_t delayMs = 0);
         void sendFromSource(int source, const Bytes& bytes, std::uint32_t delayMs = 0);
 
+        // Once it returns, the previous receiver is not running and is never called again.
         void setReceiver(Receiver receiver);
 
         // 0 delivers each send as one packet.
@@ -72,7 +73,7 @@ public:
         std::atomic<size_t> chunkSize{0};
         std::atomic<std::uint32_t> completionDelayMs{0};
         DeliveryWorker::Clock::time_point lastDue{}; // guarded by the fabric lock
-        std::mutex receiverLock;
+        std::recursive_mutex receiverLock;           // held during each call, so setReceiver waits for one in progress
         Receiver receiver;
     };
 
