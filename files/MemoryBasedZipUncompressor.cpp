@@ -170,6 +170,8 @@ void MemoryBasedZipUncompressor::readDirectory()
     const auto* directory = bytes + directoryOffset;
     const size_t directorySize = found - directoryOffset;
     size_t at = 0;
+    juce::uint32 lastDosStamp = 0;
+    juce::Time lastTime;
     entries.reserve(count);
     while (entries.size() < count)
     {
@@ -184,7 +186,12 @@ void MemoryBasedZipUncompressor::readDirectory()
         entry.flags = u16(record + 8);
         entry.method = u16(record + 10);
         entry.compressed = entry.method != methodStored;
-        entry.modificationTime = dosTimeToTime(u16(record + 12), u16(record + 14));
+        // Converting local time reads the time zone each time; members usually share one stamp.
+        const auto dosStamp = (juce::uint32) u16(record + 12) | ((juce::uint32) u16(record + 14) << 16);
+        if (entries.empty() || dosStamp != lastDosStamp)
+            lastTime = dosTimeToTime(u16(record + 12), u16(record + 14));
+        lastDosStamp = dosStamp;
+        entry.modificationTime = lastTime;
         entry.crc32 = u32(record + 16);
         entry.compressedSize = u32(record + 20);
         entry.uncompressedSize = u32(record + 24);
