@@ -62,8 +62,9 @@ bool isSameFile(const juce::File& a, const juce::File& b)
     struct stat second
     {
     };
-    return ::stat(a.getFullPathName().toRawUTF8(), &first) == 0 && ::stat(b.getFullPathName().toRawUTF8(), &second) == 0
-           && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return ::stat(a.getFullPathName().toRawUTF8(), &first) == 0 &&
+           ::stat(b.getFullPathName().toRawUTF8(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }
 
 // A new, uniquely named file in the temporary folder holding the bytes; invalid on failure.
@@ -73,8 +74,8 @@ juce::File writeTemporaryFile(const void* data, size_t size, const juce::String&
     juce::Random random;
     for (int attempt = 0; attempt < 100; ++attempt)
     {
-        const auto file = folder.getChildFile(prefix + "-" + juce::String((int) ::getpid()) + "-"
-                                              + juce::String::toHexString(random.nextInt()) + suffix);
+        const auto file = folder.getChildFile(prefix + "-" + juce::String((int) ::getpid()) + "-" +
+                                              juce::String::toHexString(random.nextInt()) + suffix);
         const int fd = ::open(file.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0)
         {
@@ -131,8 +132,8 @@ juce::String PresetFileManager::makeSafeFileName(const juce::String& text)
     for (auto p = text.getCharPointer(); !p.isEmpty();)
     {
         const auto c = p.getAndAdvance();
-        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.'
-                             || c == '_' || c == '-' || c == ' ';
+        const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+                             c == '_' || c == '-' || c == ' ';
         safe += allowed ? c : static_cast<juce::juce_wchar>('_');
     }
     if (safe.isEmpty() || safe.startsWithChar('.'))
@@ -157,7 +158,8 @@ juce::File PresetFileManager::getInstalledFile(const juce::XmlElement& entry) co
 juce::XmlElement* PresetFileManager::findEntry(const juce::String& dataID) const
 {
     for (auto* entry : indexRoot->getChildIterator())
-        if (data::firstChildNamed(*entry, dataIDName) != nullptr && childText(*entry, dataIDName).equalsIgnoreCase(dataID))
+        if (data::firstChildNamed(*entry, dataIDName) != nullptr &&
+            childText(*entry, dataIDName).equalsIgnoreCase(dataID))
             return entry;
     return nullptr;
 }
@@ -165,7 +167,8 @@ juce::XmlElement* PresetFileManager::findEntry(const juce::String& dataID) const
 // Two DataIDs can make the same safe name; the later one gets a number so neither replaces the other.
 juce::String PresetFileManager::makeUniqueFileName(const juce::String& safeDataID) const
 {
-    const auto isTaken = [this](const juce::String& name) {
+    const auto isTaken = [this](const juce::String& name)
+    {
         for (auto* entry : indexRoot->getChildIterator())
             if (getInstalledFile(*entry).getFileName() == name)
                 return true;
@@ -208,8 +211,8 @@ bool PresetFileManager::importPresetFile(const juce::File& file)
     if (!isSameFile(file, target))
     {
         juce::MemoryBlock bytes;
-        if (!file.loadFileAsData(bytes)
-            || file::FileReplacer::replaceWithData(target, bytes.getData(), bytes.getSize()) != 0)
+        if (!file.loadFileAsData(bytes) ||
+            file::FileReplacer::replaceWithData(target, bytes.getData(), bytes.getSize()) != 0)
             return false;
     }
 

@@ -32,7 +32,7 @@ private:
         return code;
     }
 
-    UnitHeaderRecord header {};
+    UnitHeaderRecord header{};
     juce::MemoryBlock payload;
     juce::String manifestName;
     juce::String payloadName;

@@ -72,8 +72,8 @@ int VoicingEditorLibraryDataImporter::read(const juce::File& file)
                     return 8;
 
                 std::uint8_t data[programDataSize];
-                if (programHeader.dataSize < 0 || !stream.setPosition(programStart + headerSize)
-                    || stream.read(data, programDataSize) != programDataSize)
+                if (programHeader.dataSize < 0 || !stream.setPosition(programStart + headerSize) ||
+                    stream.read(data, programDataSize) != programDataSize)
                     return 7;
 
                 auto& program = target->getProgramData(j);

@@ -62,8 +62,8 @@ protected:
     {
         juce::StringArray entries;
         for (auto* entry : manager().getIndexRoot()->getChildIterator())
-            entries.add(entry->getChildElementAllSubText("DataID", {}) + " -> "
-                        + entry->getChildElementAllSubText("File", {}));
+            entries.add(entry->getChildElementAllSubText("DataID", {}) + " -> " +
+                        entry->getChildElementAllSubText("File", {}));
         return entries;
     }
 
@@ -73,8 +73,8 @@ protected:
         const auto root = juce::parseXML(PresetFileManager::getIndexFile());
         if (root != nullptr)
             for (auto* entry : root->getChildIterator())
-                entries.add(entry->getChildElementAllSubText("DataID", {}) + " -> "
-                            + entry->getChildElementAllSubText("File", {}));
+                entries.add(entry->getChildElementAllSubText("DataID", {}) + " -> " +
+                            entry->getChildElementAllSubText("File", {}));
         return entries;
     }
 
@@ -89,7 +89,8 @@ protected:
     static juce::StringArray folderContents(const juce::File& folder)
     {
         juce::StringArray names;
-        for (const auto& file : folder.findChildFiles(juce::File::findFilesAndDirectories + juce::File::ignoreHiddenFiles, false))
+        for (const auto& file :
+             folder.findChildFiles(juce::File::findFilesAndDirectories + juce::File::ignoreHiddenFiles, false))
             names.add(file.getFileName());
         names.sort(false);
         return names;

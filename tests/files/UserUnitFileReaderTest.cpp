@@ -1,7 +1,7 @@
+#include "files/UserUnitFileReader.h"
 #include "data/UserData.h"
 #include "files/MemoryBasedZipBuilder.h"
 #include "files/UnitManifestValidation.h"
-#include "files/UserUnitFileReader.h"
 #include "tests/support/TestSupport.h"
 
 #include <boost/property_tree/json_parser.hpp>
@@ -23,8 +23,8 @@ struct Member
 
 std::string manifestFor(const std::string& platform, const std::string& module)
 {
-    return R"({"header": {"platform": ")" + platform + R"(", "module": ")" + module
-           + R"(", "api": "1.2-3", "dev_id": 42, "prg_id": 7, "version": "1.0-5", "name": "Test Unit", "num_param": 0}})";
+    return R"({"header": {"platform": ")" + platform + R"(", "module": ")" + module +
+           R"(", "api": "1.2-3", "dev_id": 42, "prg_id": 7, "version": "1.0-5", "name": "Test Unit", "num_param": 0}})";
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to)
@@ -92,7 +92,8 @@ TEST_F(UserUnitFiles, EveryInstrumentKindAndModuleReads)
         for (size_t module = 0; module < unitModuleNames.size(); ++module)
         {
             const auto manifest = manifestFor(unitPlatformNames[platform], unitModuleNames[module]);
-            ASSERT_EQ(read({{"unit/manifest.json", manifest}, {"unit/payload.bin", std::string(magics[module]) + "x"}}), 0)
+            ASSERT_EQ(read({{"unit/manifest.json", manifest}, {"unit/payload.bin", std::string(magics[module]) + "x"}}),
+                      0)
                 << unitPlatformNames[platform] << " " << unitModuleNames[module];
             const auto* bytes = static_cast<const juce::uint8*>(unit->unitData.getData());
             EXPECT_EQ(bytes[0], module);
@@ -117,17 +118,16 @@ TEST_F(UserUnitFiles, BrokenFilesGiveTheirErrorsAndLeaveTheTargetAlone)
          0},
         {"single member", {{"u/manifest.json", oscManifest}}, 35},
         {"no folder", {{"manifest.json", oscManifest}, {"payload.bin", oscPayload}}, 35},
-        {"first member is a bare name", {{"readme", ""}, {"u/manifest.json", oscManifest}, {"u/payload.bin", oscPayload}}, 35},
+        {"first member is a bare name",
+         {{"readme", ""}, {"u/manifest.json", oscManifest}, {"u/payload.bin", oscPayload}},
+         35},
         {"no manifest", {{"u/payload.bin", oscPayload}, {"u/other.txt", "x"}}, 36},
         {"manifest in another folder", {{"u/payload.bin", oscPayload}, {"v/manifest.json", oscManifest}}, 36},
         {"payload in another folder", {{"u/manifest.json", oscManifest}, {"v/payload.bin", oscPayload}}, 37},
         {"trailing text", {{"u/manifest.json", oscManifest + " {}"}, {"u/payload.bin", oscPayload}}, 38},
         {"not JSON", {{"u/manifest.json", "header: osc"}, {"u/payload.bin", oscPayload}}, 38},
         {"empty manifest", {{"u/manifest.json", ""}, {"u/payload.bin", oscPayload}}, 38},
-        {"bad api",
-         {{"u/manifest.json", replaced(oscManifest, "1.2-3", "1.2.3")},
-          {"u/payload.bin", oscPayload}},
-         38},
+        {"bad api", {{"u/manifest.json", replaced(oscManifest, "1.2-3", "1.2.3")}, {"u/payload.bin", oscPayload}}, 38},
         {"unknown platform", {{"u/manifest.json", manifestFor("minilogue", "osc")}, {"u/payload.bin", oscPayload}}, 38},
         {"parameter count without parameters",
          {{"u/manifest.json", replaced(oscManifest, "\"num_param\": 0", "\"num_param\": 2")},
@@ -138,7 +138,9 @@ TEST_F(UserUnitFiles, BrokenFilesGiveTheirErrorsAndLeaveTheTargetAlone)
            replaced(oscManifest, "\"num_param\": 0", R"("num_param": 1, "params": [["Shape", 0, 100, "dB"]])")},
           {"u/payload.bin", oscPayload}},
          38},
-        {"payload of another module", {{"u/manifest.json", manifestFor("sonavire", "modfx")}, {"u/payload.bin", oscPayload}}, 34},
+        {"payload of another module",
+         {{"u/manifest.json", manifestFor("sonavire", "modfx")}, {"u/payload.bin", oscPayload}},
+         34},
         {"payload shorter than its magic", {{"u/manifest.json", oscManifest}, {"u/payload.bin", "UOS"}}, 34},
         {"empty payload", {{"u/manifest.json", oscManifest}, {"u/payload.bin", ""}}, 34},
     };
@@ -157,7 +159,7 @@ TEST_F(UserUnitFiles, BrokenFilesGiveTheirErrorsAndLeaveTheTargetAlone)
 TEST_F(UserUnitFiles, ParametersReachTheBlob)
 {
     const auto manifest = replaced(manifestFor("fennoc-sirelle", "osc"), "\"num_param\": 0",
-                                    R"("num_param": 2, "params": [["Shape", -100, 100, "%"], ["Mix", 0, 100, ""]])");
+                                   R"("num_param": 2, "params": [["Shape", -100, 100, "%"], ["Mix", 0, 100, ""]])");
     ASSERT_EQ(read({{"u/manifest.json", manifest}, {"u/payload.bin", oscPayload}}), 0);
     const auto* bytes = static_cast<const juce::uint8*>(unit->unitData.getData());
     EXPECT_EQ(juce::ByteOrder::littleEndianInt(bytes + 32), 2u);

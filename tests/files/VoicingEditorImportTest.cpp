@@ -100,8 +100,8 @@ public:
     std::array<Program, 500> programs;
     std::string containerTag = VoicingEditorLibraryDataImporter::libraryTag;
     std::string programSetTag = VoicingEditorLibraryDataImporter::programSetTag;
-    std::vector<std::string> before {"7390LvsS"};
-    std::vector<std::string> after {"7390TunS"};
+    std::vector<std::string> before{"7390LvsS"};
+    std::vector<std::string> after{"7390TunS"};
     bool withProgramSet = true;
     int programSetCount = 500;
     int programsWritten = 500;
@@ -188,11 +188,18 @@ TEST(VoicingEditorImport, BrokenFilesGiveTheirErrors)
         {"container named in full is cut to 8 bytes", [](auto& w) { w.containerTag = "47390AllD"; }, 5, 0},
         {"not a library", [](auto& w) { w.containerTag = "7390PrgD"; }, 5, 0},
         {"only two chunks", [](auto& w) { w.after.clear(); }, 3, 500},
-        {"no program set", [](auto& w) { w.withProgramSet = false; w.after.push_back("7390Othr"); }, 3, 0},
+        {"no program set",
+         [](auto& w)
+         {
+             w.withProgramSet = false;
+             w.after.push_back("7390Othr");
+         },
+         3, 0},
         {"program set of 499", [](auto& w) { w.programSetCount = 499; }, 12, 0},
         {"program set of 501", [](auto& w) { w.programSetCount = 501; }, 12, 0},
         {"program chunks missing from 250",
-         [](auto& w) {
+         [](auto& w)
+         {
              w.programsWritten = 250;
              w.after.clear();
          },

@@ -51,7 +51,8 @@ TemporaryFolder::TemporaryFolder()
         folder = juce::File(juce::String::fromUTF8(pattern.c_str()));
         return;
     }
-    folder = juce::File::getSpecialLocation(juce::File::tempDirectory).getNonexistentChildFile("sonavire-test", "", false);
+    folder =
+        juce::File::getSpecialLocation(juce::File::tempDirectory).getNonexistentChildFile("sonavire-test", "", false);
     folder.createDirectory();
 }
 
