@@ -42,7 +42,7 @@ int selectedOctSlot()
 void copyMasked(TuneOctNotes& target, const TuneOctNotes& source)
 {
     for (size_t i = 0; i < target.size(); ++i)
-        target[i] = (juce::uint8) (source[i] & 0x7F);
+        target[i] = (juce::uint8)(source[i] & 0x7F);
 }
 } // namespace
 

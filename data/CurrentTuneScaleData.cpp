@@ -43,7 +43,7 @@ int selectedScaleSlot()
 void copyMasked(TuneScaleNotes& target, const TuneScaleNotes& source)
 {
     for (size_t i = 0; i < target.size(); ++i)
-        target[i] = (juce::uint8) (source[i] & 0x7F);
+        target[i] = (juce::uint8)(source[i] & 0x7F);
 }
 } // namespace
 

@@ -12,8 +12,8 @@ struct Pitch
 constexpr void setEntry(FactoryScaleTemplate& t, int note, Pitch p)
 {
     t[(std::size_t) note * 3] = (std::uint8_t) p.semitone;
-    t[(std::size_t) note * 3 + 1] = (std::uint8_t) ((p.fraction >> 7) & 0x7F);
-    t[(std::size_t) note * 3 + 2] = (std::uint8_t) (p.fraction & 0x7F);
+    t[(std::size_t) note * 3 + 1] = (std::uint8_t)((p.fraction >> 7) & 0x7F);
+    t[(std::size_t) note * 3 + 2] = (std::uint8_t)(p.fraction & 0x7F);
 }
 
 constexpr FactoryScaleTemplate identity()
@@ -25,6 +25,7 @@ constexpr FactoryScaleTemplate identity()
 }
 
 // Tunings that repeat every octave: per pitch class a semitone offset (0 or -1) and a fraction.
+// clang-format off
 constexpr Pitch octavePatterns[7][12] = {
     // Pure Major
     {{0, 0}, {-1, 11469}, {0, 655}, {0, 2458}, {-1, 14090}, {-1, 16056},
@@ -48,6 +49,7 @@ constexpr Pitch octavePatterns[7][12] = {
     {{0, 0}, {0, 0}, {-1, 10977}, {0, 0}, {0, 1966}, {0, 6062},
      {0, 0}, {-1, 13599}, {0, 0}, {0, 5734}, {0, 0}, {0, 0}},
 };
+// clang-format on
 
 constexpr FactoryScaleTemplate octavePattern(const Pitch (&pattern)[12])
 {
@@ -98,6 +100,7 @@ constexpr FactoryScaleTemplate reverse()
 }
 
 // The hand-made tunings: notes 60 to 71 as semitone offsets from middle C with their fractions.
+// clang-format off
 constexpr Pitch freeTables[9][12] = {
     // XQV001
     {{0, 0}, {3, 11703}, {4, 10299}, {5, 8894}, {9, 4213}, {10, 2809},
@@ -127,6 +130,7 @@ constexpr Pitch freeTables[9][12] = {
     {{6, 15237}, {6, 15401}, {6, 15565}, {6, 15729}, {6, 15892}, {6, 16056},
      {6, 16220}, {7, 0}, {7, 164}, {7, 328}, {7, 492}, {7, 655}},
 };
+// clang-format on
 
 constexpr int kw001 = 6;
 

@@ -110,8 +110,8 @@ SetFavoriteParameterAction::SetFavoriteParameterAction(int b, int e, int number)
 
 bool SetFavoriteParameterAction::isValidEntry() const
 {
-    return (unsigned) bank < (unsigned) x47390_data::FavoriteData::numBanks
-           && (unsigned) entry < (unsigned) x47390_data::FavoriteData::numSlots;
+    return (unsigned) bank < (unsigned) x47390_data::FavoriteData::numBanks &&
+           (unsigned) entry < (unsigned) x47390_data::FavoriteData::numSlots;
 }
 
 bool SetFavoriteParameterAction::perform()

@@ -27,7 +27,7 @@ template <class Notes>
 void copyMasked(Notes& target, const Notes& source)
 {
     for (size_t i = 0; i < target.size(); ++i)
-        target[i] = (juce::uint8) (source[i] & 0x7F);
+        target[i] = (juce::uint8)(source[i] & 0x7F);
 }
 } // namespace
 

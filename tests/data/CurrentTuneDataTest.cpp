@@ -53,8 +53,7 @@ TEST_F(CurrentTuneData, StoreFollowsTheSlotRule)
     for (int i = 0; i < 6; ++i)
         before.push_back(library().getTuneOctData(i).md5);
     EXPECT_EQ(stdoutOf([] { CurrentTuneOctData::setTuneOctToTuningList(7); }), "setTuneOctToTuningList:007\n");
-    EXPECT_EQ(stdoutOf([] { CurrentTuneScaleData::setTuneScaleToTuningList(12); }),
-              "setTuneScaleToTuningList:012\n");
+    EXPECT_EQ(stdoutOf([] { CurrentTuneScaleData::setTuneScaleToTuningList(12); }), "setTuneScaleToTuningList:012\n");
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(library().getTuneOctData(i).md5, before[(size_t) i]);
 
@@ -79,8 +78,7 @@ TEST_F(CurrentTuneData, SelectingASlotLoadsItsNotesButNoTexts)
     EXPECT_EQ(slot.information.comment, "comment");
 
     const auto buffer = CurrentTuneScaleData::editBuffer;
-    EXPECT_EQ(stdoutOf([] { CurrentTuneScaleData::getInstance()->setTuneScale(7); }),
-              "TuneScale Change invalid:007\n");
+    EXPECT_EQ(stdoutOf([] { CurrentTuneScaleData::getInstance()->setTuneScale(7); }), "TuneScale Change invalid:007\n");
     EXPECT_EQ(stdoutOf([] { CurrentTuneOctData::getInstance()->setTuneOct(100); }), "TuneOct Change invalid:100\n");
     EXPECT_EQ(CurrentTuneScaleData::editBuffer, buffer);
 }

@@ -66,15 +66,15 @@ protected:
     EditFixture() { resetSingletons(); }
     ~EditFixture() override { resetSingletons(); }
 
-    static x47390_data::LibraryData& library()
-    {
-        return x47390_data::DataCenter::getInstance()->getLibraryData();
-    }
+    static x47390_data::LibraryData& library() { return x47390_data::DataCenter::getInstance()->getLibraryData(); }
     static x47390_data::UserData& userData() { return x47390_data::DataCenter::getInstance()->getUserData(); }
     static juce::UndoManager& undoManager() { return *application::ApplicationUndoManager::getInstance(); }
     static bool isEdited() { return application::DataEditStatus::getInstance()->isEdited(); }
     static void setEdited(bool edited) { application::DataEditStatus::getInstance()->setEdited(edited); }
-    static x47390_midi::MidiCommunicationManager& midi() { return *x47390_midi::MidiCommunicationManager::getInstance(); }
+    static x47390_midi::MidiCommunicationManager& midi()
+    {
+        return *x47390_midi::MidiCommunicationManager::getInstance();
+    }
 
     // One undo step holding the given actions; returns what the last perform returned.
     template <class... Actions>

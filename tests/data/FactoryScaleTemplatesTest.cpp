@@ -112,6 +112,7 @@ TEST(FactoryScaleTemplates, EdgeCases)
         int templateIndex, note;
         Entry expected;
     };
+    // clang-format off
     const Case cases[] = {
         {1, 61, {60, 89, 77}}, // Pure Major C#: one semitone down, fraction 11469
         {1, 60, {60, 0, 0}},
@@ -152,6 +153,7 @@ TEST(FactoryScaleTemplates, EdgeCases)
         {22, 59, {59, 0, 0}},
         {22, 72, {72, 0, 0}},
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(entry(c.templateIndex, c.note), c.expected) << "template " << c.templateIndex << " note " << c.note;
 }

@@ -213,8 +213,7 @@ TEST_F(ProgramEditActions, FavoriteOutsideTheLiveSetIsRefused)
     const auto libraryBefore = library().getProgramData(0).md5;
     for (const auto& [bank, entry] : {std::pair{-1, 0}, {4, 0}, {0, -1}, {0, 8}, {100000, 3}})
     {
-        EXPECT_FALSE(step("SetFavoriteData", new SetFavoriteParameterAction(bank, entry, 5)))
-            << bank << "/" << entry;
+        EXPECT_FALSE(step("SetFavoriteData", new SetFavoriteParameterAction(bank, entry, 5))) << bank << "/" << entry;
         EXPECT_EQ(library().getFavoriteData().entries, liveBefore);
         EXPECT_FALSE(isEdited());
         EXPECT_FALSE(undoManager().canUndo());
