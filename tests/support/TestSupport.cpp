@@ -14,12 +14,12 @@ static juce::File folderFromEnvironment(const char* name, const juce::String& fa
 
 juce::File fixturesFolder()
 {
-    return folderFromEnvironment("SONAVIRE_TEST_DATA", "tests/fixtures");
+    return folderFromEnvironment("SONAVIRE_TEST_DATA", SONAVIRE_FIXTURES_DIR);
 }
 
 juce::File sharedTestDataFolder()
 {
-    return folderFromEnvironment("SONAVIRE_SHARED_TESTDATA", "../shared/testdata");
+    return folderFromEnvironment("SONAVIRE_SHARED_TESTDATA", SONAVIRE_SHARED_TESTDATA_DIR);
 }
 
 bool runMessageLoopUntil(const std::function<bool()>& condition, int timeoutMs)
