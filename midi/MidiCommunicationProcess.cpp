@@ -1,0 +1,114 @@
+#include "midi/MidiCommunicationProcess.h"
+
+#include "midi/LocalisedText.h"
+
+namespace midi
+{
+MidiCommunicationProcess::~MidiCommunicationProcess()
+{
+    // No observer call may arrive for a process that is going.
+    cancelPendingUpdate();
+}
+
+void MidiCommunicationProcess::setProgress(float fraction)
+{
+    progress.store(fraction);
+    triggerAsyncUpdate();
+}
+
+float MidiCommunicationProcess::getProgress() const
+{
+    return progress.load();
+}
+
+void MidiCommunicationProcess::setStatusMessage(const juce::String& text)
+{
+    const juce::ScopedLock guard(lock);
+    statusMessage = text;
+    triggerAsyncUpdate();
+}
+
+void MidiCommunicationProcess::setDetailMessage(const juce::String& text)
+{
+    const juce::ScopedLock guard(lock);
+    detailMessage = text;
+    triggerAsyncUpdate();
+}
+
+juce::String MidiCommunicationProcess::getStatusMessage() const
+{
+    const juce::ScopedLock guard(lock);
+    return statusMessage;
+}
+
+juce::String MidiCommunicationProcess::getDetailMessage() const
+{
+    const juce::ScopedLock guard(lock);
+    return detailMessage;
+}
+
+bool MidiCommunicationProcess::isCancelRequested() const
+{
+    return communicationThread != nullptr && communicationThread->threadShouldExit();
+}
+
+void MidiCommunicationProcess::handleAsyncUpdate()
+{
+    callListeners([](MidiCommunicationProcessObserver& observer) { observer.processStateChanged(); });
+}
+
+namespace
+{
+const juce::StringArray& messageKeys()
+{
+    static const juce::StringArray keys{"MidiCommunicationNoError",
+                                        "MidiCommunicationCanceled",
+                                        "MidiCommunicationErrorFailedToOpenDialog",
+                                        "MidiCommunicationErrorTimeout",
+                                        "MidiCommunicationErrorTargetDevice",
+                                        "MidiCommunicationErrorReceiveNakOnReceive",
+                                        "MidiCommunicationErrorReceiveNakOnWrite",
+                                        "MidiCommunicationErrorReceiveWriteError",
+                                        "MidiCommunicationErrorMessageBroken",
+                                        "MidiCommunicationErrorReceiveUserCommErr"};
+    return keys;
+}
+
+const juce::StringArray& detailKeys()
+{
+    static const juce::StringArray keys{"MidiCommunicationNoErrorDetail",
+                                        "MidiCommunicationCanceled",
+                                        "MidiCommunicationErrorFailedToOpenDialogDetail",
+                                        "MidiCommunicationErrorTimeoutDetail",
+                                        "MidiCommunicationErrorTargetDeviceDetail",
+                                        "MidiCommunicationErrorReceiveNakOnReceiveDetail",
+                                        "MidiCommunicationErrorReceiveNakOnWriteDetail",
+                                        "MidiCommunicationErrorReceiveWriteErrorDetail",
+                                        "MidiCommunicationErrorMessageBrokenDetail",
+                                        "MidiCommunicationErrorReceiveUserCommErrDetail"};
+    return keys;
+}
+} // namespace
+
+juce::String getCommunicationErrorMessageKey(int result)
+{
+    return messageKeys()[result]; // StringArray gives an empty string out of range
+}
+
+juce::String getCommunicationErrorDetailKey(int result)
+{
+    return detailKeys()[result];
+}
+} // namespace midi
+
+juce::String getCommunicationErrorMessage(const int& result)
+{
+    const auto key = midi::getCommunicationErrorMessageKey(result);
+    return key.isEmpty() ? juce::String() : midi::localisedText(key);
+}
+
+juce::String getCommunicationErrorDetail(const int& result)
+{
+    const auto key = midi::getCommunicationErrorDetailKey(result);
+    return key.isEmpty() ? juce::String() : midi::localisedText(key);
+}

@@ -1,0 +1,90 @@
+#include "midi/MidiCommunicationTask.h"
+
+#include "midi/MidiCommunicationProcess.h"
+#include "midi/MidiDeviceManager.h"
+
+namespace x47390_midi
+{
+namespace
+{
+int managerFamilyCode()
+{
+    if (auto* manager = midi::MidiDeviceManager::getInstanceWithoutCreating())
+        return manager->familyCode;
+    return -1;
+}
+} // namespace
+
+MidiCommunicationTask::MidiCommunicationTask(CJQZMidi* p, int ch) : port(p), channel(ch), familyCode(managerFamilyCode())
+{
+    if (port != nullptr)
+        port->addListener(this);
+}
+
+MidiCommunicationTask::~MidiCommunicationTask()
+{
+    if (port != nullptr)
+        port->removeListener(this);
+}
+
+void MidiCommunicationTask::handleIncomingShortMessage(CJQZMidi&, const CJQZMidiMessage&)
+{
+}
+
+void MidiCommunicationTask::handleIncomingMessage(CJQZMidi&, const CJQZMidiMessage& message)
+{
+    if (message.getData() != nullptr && message.getSize() > 0)
+        queue.push(message.getData(), (size_t) message.getSize());
+}
+
+AnalyzedInformation MidiCommunicationTask::exchange(const Bytes& message, const std::vector<int>& expected,
+                                                   int timeoutMs)
+{
+    if (port != nullptr)
+        port->send(message.data(), (int) message.size());
+    return AnalyzedInformation::waitForReply(*this, expected, timeoutMs);
+}
+
+int MidiCommunicationTask::requestResult(const AnalyzedInformation& reply, int successType)
+{
+    if (reply.type == successType)
+        return midi::resultNoError;
+    switch (reply.type)
+    {
+        case replyMessageBroken:
+            return midi::resultMessageBroken;
+        case replyNak:
+            return midi::resultNakOnReceive;
+        default:
+            return midi::resultTimeout;
+    }
+}
+
+int MidiCommunicationTask::writeResult(const AnalyzedInformation& reply)
+{
+    switch (reply.type)
+    {
+        case replyAck:
+            return midi::resultNoError;
+        case replyMessageBroken:
+            return midi::resultMessageBroken;
+        case replyNak:
+            return midi::resultNakOnWrite;
+        default:
+            return midi::resultTimeout;
+    }
+}
+
+int MidiCommunicationTask::userSlotResult(const AnalyzedInformation& reply, int successType)
+{
+    if (reply.type == replyUserCommError)
+        return midi::resultUserCommError;
+    return requestResult(reply, successType);
+}
+
+AnalyzedInformation AnalyzedInformation::waitForReply(MidiCommunicationTask& task, const std::vector<int>& expected,
+                                                      int timeoutMs)
+{
+    return waitForReply(task.getQueue(), task.getFamilyCode(), expected, timeoutMs);
+}
+} // namespace x47390_midi
