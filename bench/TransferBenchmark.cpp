@@ -66,7 +66,8 @@ public:
         const double cpuStart = threadCpuSeconds();
         figures.result = process.execute();
         figures.threadCpuMs = (threadCpuSeconds() - cpuStart) * 1000.0;
-        figures.wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
+        figures.wallMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart).count();
         finished.signal();
     }
 
@@ -99,9 +100,11 @@ void printThreadTimes()
 {
     for (const auto& task : juce::File("/proc/self/task").findChildFiles(juce::File::findDirectories, false))
     {
-        const auto stat = juce::StringArray::fromTokens(task.getChildFile("stat").loadFileAsString().fromLastOccurrenceOf(")", false, false), " ", "");
-        std::printf("    thread %-20s user %s system %s\n", task.getChildFile("comm").loadFileAsString().trim().toRawUTF8(),
-                    stat[12].toRawUTF8(), stat[13].toRawUTF8());
+        const auto stat = juce::StringArray::fromTokens(
+            task.getChildFile("stat").loadFileAsString().fromLastOccurrenceOf(")", false, false), " ", "");
+        std::printf("    thread %-20s user %s system %s\n",
+                    task.getChildFile("comm").loadFileAsString().trim().toRawUTF8(), stat[12].toRawUTF8(),
+                    stat[13].toRawUTF8());
     }
 }
 

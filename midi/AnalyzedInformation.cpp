@@ -8,9 +8,7 @@
 
 namespace x47390_midi
 {
-AnalyzedInformation::AnalyzedInformation(int t, int v, juce::MemoryBlock d) : type(t), value(v), data(std::move(d))
-{
-}
+AnalyzedInformation::AnalyzedInformation(int t, int v, juce::MemoryBlock d) : type(t), value(v), data(std::move(d)) {}
 
 const AnalyzedInformation& AnalyzedInformation::noReply()
 {
@@ -51,73 +49,73 @@ AnalyzedInformation analyzeProductMessage(const uint8_t* d, int len)
     // len >= 8 here, so bytes 0 to 7 exist.
     switch (d[6] & 0x7F)
     {
-        case 0x10:
-            return plain(replyFunction10);
-        case 0x40:
-            if (len < currentProgramDumpMinLength)
-                return broken();
-            return unpacked(replyCurrentProgramDump, 0, d + 7, programBinarySize);
-        case 0x1C:
-            // The number is read only when both of its bytes and the closing byte are there.
-            return {replyFunction1C, len >= 10 ? d[7] + 128 * d[8] : 0, {}};
-        case 0x4C:
-            if (len < programDumpMinLength)
-                return broken();
-            return unpacked(replyProgramDump, d[7] + 128 * d[8], d + 9, programBinarySize);
-        case 0x0E:
-            return plain(replyFunction0E);
-        case 0x51:
-            if (len < function51MinLength)
-                return broken();
-            return unpacked(replyFunction51, 0, d + 7, userSlotHeaderSize);
-        case 0x16:
-            return plain(replyFunction16);
-        case 0x46:
-            if (len < livesetDumpMinLength)
-                return broken();
-            return unpacked(replyLivesetDump, 0, d + 7, livesetBlockSize);
-        case 0x47:
-            return plain(replyFunction47);
-        case 0x48:
-            return plain(replyFunction48);
-        case 0x49:
-            if (len == userSlotHeaderEmptyLength)
-                return {replyUserSlotHeader, 0, juce::MemoryBlock((size_t) userSlotHeaderSize, true)};
-            if (len < userSlotHeaderMinLength)
-                return broken();
-            return unpacked(replyUserSlotHeader, 0, d + 10, userSlotHeaderSize);
-        case 0x4A:
-            return plain(replyFunction4A);
-        case 0x14:
-            return plain(d[7] <= 5 ? replyFunction14 : replyOther);
-        case 0x44:
-            if (len < userScaleDumpMinLength)
-                return broken();
-            return masked(replyUserScaleDump, d[7], d + 8, tuneScaleSize);
-        case 0x15:
-            return plain(d[7] <= 5 ? replyFunction15 : replyOther);
-        case 0x45:
-            if (len < userOctaveDumpMinLength)
-                return broken();
-            return masked(replyUserOctaveDump, d[7], d + 8, tuneOctSize);
-        case 0x26:
-            return plain(replyFunction26);
-        case 0x23:
-            return plain(replyAck);
-        case 0x24:
-            return plain(replyNak);
-        case 0x27:
-        case 0x28:
-        case 0x29:
-        case 0x2A:
-        case 0x2B:
-        case 0x2C:
-        case 0x2D:
-        case 0x2E:
-        case 0x2F:
-            return plain(replyUserCommError);
-        default:
-            return plain(replyOther);
+    case 0x10:
+        return plain(replyFunction10);
+    case 0x40:
+        if (len < currentProgramDumpMinLength)
+            return broken();
+        return unpacked(replyCurrentProgramDump, 0, d + 7, programBinarySize);
+    case 0x1C:
+        // The number is read only when both of its bytes and the closing byte are there.
+        return {replyFunction1C, len >= 10 ? d[7] + 128 * d[8] : 0, {}};
+    case 0x4C:
+        if (len < programDumpMinLength)
+            return broken();
+        return unpacked(replyProgramDump, d[7] + 128 * d[8], d + 9, programBinarySize);
+    case 0x0E:
+        return plain(replyFunction0E);
+    case 0x51:
+        if (len < function51MinLength)
+            return broken();
+        return unpacked(replyFunction51, 0, d + 7, userSlotHeaderSize);
+    case 0x16:
+        return plain(replyFunction16);
+    case 0x46:
+        if (len < livesetDumpMinLength)
+            return broken();
+        return unpacked(replyLivesetDump, 0, d + 7, livesetBlockSize);
+    case 0x47:
+        return plain(replyFunction47);
+    case 0x48:
+        return plain(replyFunction48);
+    case 0x49:
+        if (len == userSlotHeaderEmptyLength)
+            return {replyUserSlotHeader, 0, juce::MemoryBlock((size_t) userSlotHeaderSize, true)};
+        if (len < userSlotHeaderMinLength)
+            return broken();
+        return unpacked(replyUserSlotHeader, 0, d + 10, userSlotHeaderSize);
+    case 0x4A:
+        return plain(replyFunction4A);
+    case 0x14:
+        return plain(d[7] <= 5 ? replyFunction14 : replyOther);
+    case 0x44:
+        if (len < userScaleDumpMinLength)
+            return broken();
+        return masked(replyUserScaleDump, d[7], d + 8, tuneScaleSize);
+    case 0x15:
+        return plain(d[7] <= 5 ? replyFunction15 : replyOther);
+    case 0x45:
+        if (len < userOctaveDumpMinLength)
+            return broken();
+        return masked(replyUserOctaveDump, d[7], d + 8, tuneOctSize);
+    case 0x26:
+        return plain(replyFunction26);
+    case 0x23:
+        return plain(replyAck);
+    case 0x24:
+        return plain(replyNak);
+    case 0x27:
+    case 0x28:
+    case 0x29:
+    case 0x2A:
+    case 0x2B:
+    case 0x2C:
+    case 0x2D:
+    case 0x2E:
+    case 0x2F:
+        return plain(replyUserCommError);
+    default:
+        return plain(replyOther);
     }
 }
 } // namespace

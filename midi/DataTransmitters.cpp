@@ -11,9 +11,8 @@ const std::vector<int> writeReplies{replyMessageBroken, replyAck, replyNak};
 
 int ProgramDataTransmitter::execute(int programNumber, const x47390_data::ProgramData& program)
 {
-    return writeResult(
-        exchange(makeProgramWrite(channel, familyCode, programNumber, programBytes(program)), writeReplies,
-                 writeTimeoutMs));
+    return writeResult(exchange(makeProgramWrite(channel, familyCode, programNumber, programBytes(program)),
+                                writeReplies, writeTimeoutMs));
 }
 
 int TuneScaleDataTransmitter::execute(uint8_t index, const x47390_data::TuneScaleData& scale)
@@ -47,7 +46,7 @@ int CurrentTuneScaleTransmitter::execute(const x47390_data::TuneScaleData& scale
 
 int CurrentTuneOctTransmitter::execute(const x47390_data::TuneOctData& octave)
 {
-    return writeResult(exchange(makeTuneOctWrite(channel, familyCode, editBufferIndex, noteBytes(octave)),
-                                writeReplies, currentDataTimeoutMs));
+    return writeResult(exchange(makeTuneOctWrite(channel, familyCode, editBufferIndex, noteBytes(octave)), writeReplies,
+                                currentDataTimeoutMs));
 }
 } // namespace x47390_midi

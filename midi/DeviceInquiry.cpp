@@ -4,9 +4,7 @@
 
 namespace x47390_midi
 {
-DeviceInquiry::DeviceInquiry(CJQZMidi* p) : MidiCommunicationTask(p, 0)
-{
-}
+DeviceInquiry::DeviceInquiry(CJQZMidi* p) : MidiCommunicationTask(p, 0) {}
 
 int DeviceInquiry::execute()
 {

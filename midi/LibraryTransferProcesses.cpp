@@ -53,9 +53,7 @@ juce::MemoryBlock mergeLivesetBlock(const juce::MemoryBlock& instrumentBlock, co
 }
 
 //==============================================================================
-ReceiveLibraryProcess::ReceiveLibraryProcess(x47390_data::LibraryData* t) : target(t)
-{
-}
+ReceiveLibraryProcess::ReceiveLibraryProcess(x47390_data::LibraryData* t) : target(t) {}
 
 juce::String ReceiveLibraryProcess::getTitle()
 {
@@ -164,9 +162,7 @@ int ReceiveSelectedProgramProcess::execute()
 }
 
 //==============================================================================
-WriteLibraryProcess::WriteLibraryProcess(const x47390_data::LibraryData* s) : source(s)
-{
-}
+WriteLibraryProcess::WriteLibraryProcess(const x47390_data::LibraryData* s) : source(s) {}
 
 juce::String WriteLibraryProcess::getTitle()
 {
@@ -238,8 +234,7 @@ int WriteLibraryProcess::execute()
 }
 
 //==============================================================================
-WriteSelectedProgramProcess::WriteSelectedProgramProcess(const std::vector<int>* s,
-                                                         const x47390_data::LibraryData* src)
+WriteSelectedProgramProcess::WriteSelectedProgramProcess(const std::vector<int>* s, const x47390_data::LibraryData* src)
     : selection(s), source(src)
 {
 }

@@ -15,7 +15,8 @@ int managerFamilyCode()
 }
 } // namespace
 
-MidiCommunicationTask::MidiCommunicationTask(CJQZMidi* p, int ch) : port(p), channel(ch), familyCode(managerFamilyCode())
+MidiCommunicationTask::MidiCommunicationTask(CJQZMidi* p, int ch)
+    : port(p), channel(ch), familyCode(managerFamilyCode())
 {
     if (port != nullptr)
         port->addListener(this);
@@ -27,9 +28,7 @@ MidiCommunicationTask::~MidiCommunicationTask()
         port->removeListener(this);
 }
 
-void MidiCommunicationTask::handleIncomingShortMessage(CJQZMidi&, const CJQZMidiMessage&)
-{
-}
+void MidiCommunicationTask::handleIncomingShortMessage(CJQZMidi&, const CJQZMidiMessage&) {}
 
 void MidiCommunicationTask::handleIncomingMessage(CJQZMidi&, const CJQZMidiMessage& message)
 {
@@ -38,7 +37,7 @@ void MidiCommunicationTask::handleIncomingMessage(CJQZMidi&, const CJQZMidiMessa
 }
 
 AnalyzedInformation MidiCommunicationTask::exchange(const Bytes& message, const std::vector<int>& expected,
-                                                   int timeoutMs)
+                                                    int timeoutMs)
 {
     if (port != nullptr)
         port->send(message.data(), (int) message.size());
@@ -51,12 +50,12 @@ int MidiCommunicationTask::requestResult(const AnalyzedInformation& reply, int s
         return midi::resultNoError;
     switch (reply.type)
     {
-        case replyMessageBroken:
-            return midi::resultMessageBroken;
-        case replyNak:
-            return midi::resultNakOnReceive;
-        default:
-            return midi::resultTimeout;
+    case replyMessageBroken:
+        return midi::resultMessageBroken;
+    case replyNak:
+        return midi::resultNakOnReceive;
+    default:
+        return midi::resultTimeout;
     }
 }
 
@@ -64,14 +63,14 @@ int MidiCommunicationTask::writeResult(const AnalyzedInformation& reply)
 {
     switch (reply.type)
     {
-        case replyAck:
-            return midi::resultNoError;
-        case replyMessageBroken:
-            return midi::resultMessageBroken;
-        case replyNak:
-            return midi::resultNakOnWrite;
-        default:
-            return midi::resultTimeout;
+    case replyAck:
+        return midi::resultNoError;
+    case replyMessageBroken:
+        return midi::resultMessageBroken;
+    case replyNak:
+        return midi::resultNakOnWrite;
+    default:
+        return midi::resultTimeout;
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "midi/AnalyzedInformation.h"
+#include "midi/CJQZMidi.h"
 #include "midi/MidiMessageQueue.h"
 #include "midi/SysExMessages.h"
-#include "midi/CJQZMidi.h"
 
 #include <vector>
 

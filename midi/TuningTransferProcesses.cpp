@@ -22,9 +22,7 @@ int runSingleExchange(midi::MidiCommunicationProcess& process, const char* statu
 }
 } // namespace
 
-ReceiveTuneOctProcess::ReceiveTuneOctProcess(int s) : slot(s)
-{
-}
+ReceiveTuneOctProcess::ReceiveTuneOctProcess(int s) : slot(s) {}
 
 juce::String ReceiveTuneOctProcess::getTitle()
 {
@@ -33,18 +31,18 @@ juce::String ReceiveTuneOctProcess::getTitle()
 
 int ReceiveTuneOctProcess::execute()
 {
-    return runSingleExchange(*this, "CommunicationProcessReceiveSelectedOctave", [this](int channel) {
-        TuneOctDataReceiver receiver(communicationPort(), channel);
-        const int e = receiver.execute((uint8_t) slot);
-        if (e == 0)
-            received.copyNotesFrom(receiver.getTuneOctData());
-        return e;
-    });
+    return runSingleExchange(*this, "CommunicationProcessReceiveSelectedOctave",
+                             [this](int channel)
+                             {
+                                 TuneOctDataReceiver receiver(communicationPort(), channel);
+                                 const int e = receiver.execute((uint8_t) slot);
+                                 if (e == 0)
+                                     received.copyNotesFrom(receiver.getTuneOctData());
+                                 return e;
+                             });
 }
 
-ReceiveTuneScaleProcess::ReceiveTuneScaleProcess(int s) : slot(s)
-{
-}
+ReceiveTuneScaleProcess::ReceiveTuneScaleProcess(int s) : slot(s) {}
 
 juce::String ReceiveTuneScaleProcess::getTitle()
 {
@@ -53,18 +51,18 @@ juce::String ReceiveTuneScaleProcess::getTitle()
 
 int ReceiveTuneScaleProcess::execute()
 {
-    return runSingleExchange(*this, "CommunicationProcessReceiveSelectedScale", [this](int channel) {
-        TuneScaleDataReceiver receiver(communicationPort(), channel);
-        const int e = receiver.execute((uint8_t) slot);
-        if (e == 0)
-            received.copyNotesFrom(receiver.getTuneScaleData());
-        return e;
-    });
+    return runSingleExchange(*this, "CommunicationProcessReceiveSelectedScale",
+                             [this](int channel)
+                             {
+                                 TuneScaleDataReceiver receiver(communicationPort(), channel);
+                                 const int e = receiver.execute((uint8_t) slot);
+                                 if (e == 0)
+                                     received.copyNotesFrom(receiver.getTuneScaleData());
+                                 return e;
+                             });
 }
 
-TransmitTuneOctProcess::TransmitTuneOctProcess(int s, const x47390_data::TuneOctData* src) : slot(s), source(src)
-{
-}
+TransmitTuneOctProcess::TransmitTuneOctProcess(int s, const x47390_data::TuneOctData* src) : slot(s), source(src) {}
 
 juce::String TransmitTuneOctProcess::getTitle()
 {
@@ -73,13 +71,13 @@ juce::String TransmitTuneOctProcess::getTitle()
 
 int TransmitTuneOctProcess::execute()
 {
-    return runSingleExchange(*this, "CommunicationProcessWriteSelectedOctave", [this](int channel) {
-        return TuneOctDataTransmitter(communicationPort(), channel).execute((uint8_t) slot, *source);
-    });
+    return runSingleExchange(
+        *this, "CommunicationProcessWriteSelectedOctave",
+        [this](int channel)
+        { return TuneOctDataTransmitter(communicationPort(), channel).execute((uint8_t) slot, *source); });
 }
 
-TransmitTuneScaleProcess::TransmitTuneScaleProcess(int s, const x47390_data::TuneScaleData* src)
-    : slot(s), source(src)
+TransmitTuneScaleProcess::TransmitTuneScaleProcess(int s, const x47390_data::TuneScaleData* src) : slot(s), source(src)
 {
 }
 
@@ -90,14 +88,13 @@ juce::String TransmitTuneScaleProcess::getTitle()
 
 int TransmitTuneScaleProcess::execute()
 {
-    return runSingleExchange(*this, "CommunicationProcessWriteSelectedScale", [this](int channel) {
-        return TuneScaleDataTransmitter(communicationPort(), channel).execute((uint8_t) slot, *source);
-    });
+    return runSingleExchange(
+        *this, "CommunicationProcessWriteSelectedScale",
+        [this](int channel)
+        { return TuneScaleDataTransmitter(communicationPort(), channel).execute((uint8_t) slot, *source); });
 }
 
-TransmitCurrentProgramProcess::TransmitCurrentProgramProcess(const x47390_data::ProgramData* src) : source(src)
-{
-}
+TransmitCurrentProgramProcess::TransmitCurrentProgramProcess(const x47390_data::ProgramData* src) : source(src) {}
 
 juce::String TransmitCurrentProgramProcess::getTitle()
 {
@@ -106,14 +103,12 @@ juce::String TransmitCurrentProgramProcess::getTitle()
 
 int TransmitCurrentProgramProcess::execute()
 {
-    return runSingleExchange(*this, "CommunicationProcessTransmitCurrentProgram", [this](int channel) {
-        return CurrentProgramTransmitter(communicationPort(), channel).execute(*source);
-    });
+    return runSingleExchange(*this, "CommunicationProcessTransmitCurrentProgram",
+                             [this](int channel)
+                             { return CurrentProgramTransmitter(communicationPort(), channel).execute(*source); });
 }
 
-TransmitCurrentTuneOctProcess::TransmitCurrentTuneOctProcess(const x47390_data::TuneOctData* src) : source(src)
-{
-}
+TransmitCurrentTuneOctProcess::TransmitCurrentTuneOctProcess(const x47390_data::TuneOctData* src) : source(src) {}
 
 juce::String TransmitCurrentTuneOctProcess::getTitle()
 {
@@ -122,15 +117,12 @@ juce::String TransmitCurrentTuneOctProcess::getTitle()
 
 int TransmitCurrentTuneOctProcess::execute()
 {
-    return runSingleExchange(*this, "CommunicationProcessTransmitCurrentTuneOct", [this](int channel) {
-        return CurrentTuneOctTransmitter(communicationPort(), channel).execute(*source);
-    });
+    return runSingleExchange(*this, "CommunicationProcessTransmitCurrentTuneOct",
+                             [this](int channel)
+                             { return CurrentTuneOctTransmitter(communicationPort(), channel).execute(*source); });
 }
 
-TransmitCurrentTuneScaleProcess::TransmitCurrentTuneScaleProcess(const x47390_data::TuneScaleData* src)
-    : source(src)
-{
-}
+TransmitCurrentTuneScaleProcess::TransmitCurrentTuneScaleProcess(const x47390_data::TuneScaleData* src) : source(src) {}
 
 juce::String TransmitCurrentTuneScaleProcess::getTitle()
 {
@@ -139,8 +131,8 @@ juce::String TransmitCurrentTuneScaleProcess::getTitle()
 
 int TransmitCurrentTuneScaleProcess::execute()
 {
-    return runSingleExchange(*this, "CommunicationProcessTransmitCurrentTuneScale", [this](int channel) {
-        return CurrentTuneScaleTransmitter(communicationPort(), channel).execute(*source);
-    });
+    return runSingleExchange(*this, "CommunicationProcessTransmitCurrentTuneScale",
+                             [this](int channel)
+                             { return CurrentTuneScaleTransmitter(communicationPort(), channel).execute(*source); });
 }
 } // namespace x47390_midi

@@ -69,7 +69,10 @@ int writeKind(midi::MidiCommunicationProcess& process, x47390_data::UserData& da
         return reportCancel(process);
 
     typename Kind::Transmitter transmitter(communicationPort(), channel);
-    auto entry = [&data](int i) -> auto& { return Kind::entry(data, i); };
+    auto entry = [&data](int i) -> auto&
+    {
+        return Kind::entry(data, i);
+    };
 
     // Moves, from the highest position down. A move swaps two slots' contents on the instrument, so the unit that
     // sat in the target slot now sits in the source slot: the next pair that expected it there follows it.
@@ -136,9 +139,7 @@ bool isUserSlotRevisionGated(const int identity[3])
 }
 
 //==============================================================================
-ReceiveUserDataProcess::ReceiveUserDataProcess(x47390_data::UserData* t) : target(t)
-{
-}
+ReceiveUserDataProcess::ReceiveUserDataProcess(x47390_data::UserData* t) : target(t) {}
 
 juce::String ReceiveUserDataProcess::getTitle()
 {
@@ -170,9 +171,7 @@ int ReceiveUserDataProcess::execute()
 }
 
 //==============================================================================
-WriteUserDataProcess::WriteUserDataProcess(x47390_data::UserData* u) : userData(u), working(*u)
-{
-}
+WriteUserDataProcess::WriteUserDataProcess(x47390_data::UserData* u) : userData(u), working(*u) {}
 
 juce::String WriteUserDataProcess::getTitle()
 {
@@ -205,7 +204,8 @@ int WriteUserDataProcess::execute()
 
 void WriteUserDataProcess::installSlotStates()
 {
-    auto install = [this](auto kind) {
+    auto install = [this](auto kind)
+    {
         using Kind = decltype(kind);
         for (int i = 0; i < Kind::slots; ++i)
         {

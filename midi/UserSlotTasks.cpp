@@ -11,8 +11,8 @@ const std::vector<int> slotWriteReplies{replyMessageBroken, replyAck, replyNak, 
 template <class Entry, uint8_t moduleByte>
 int UserSlotReceiver<Entry, moduleByte>::execute(int slot)
 {
-    const auto reply = exchange(makeUserSlotHeaderRequest(channel, familyCode, moduleByte, slot), headerReplies,
-                                requestTimeoutMs);
+    const auto reply =
+        exchange(makeUserSlotHeaderRequest(channel, familyCode, moduleByte, slot), headerReplies, requestTimeoutMs);
     const int result = userSlotResult(reply, replyUserSlotHeader);
     if (result == 0)
         entry.setReceivedHeader(reply.data.getData(), reply.data.getSize(), slot);
@@ -38,11 +38,11 @@ int UserSlotTransmitter<moduleByte>::clearSlot(int slot)
 template <uint8_t moduleByte>
 int UserSlotTransmitter<moduleByte>::uploadSlot(int slot, const juce::MemoryBlock& payload)
 {
-    return userSlotResult(exchange(makeUserSlotUpload(channel, familyCode, moduleByte, slot,
-                                                      static_cast<const uint8_t*>(payload.getData()),
-                                                      payload.getSize()),
-                                   slotWriteReplies, userSlotWriteTimeoutMs),
-                          replyAck);
+    return userSlotResult(
+        exchange(makeUserSlotUpload(channel, familyCode, moduleByte, slot,
+                                    static_cast<const uint8_t*>(payload.getData()), payload.getSize()),
+                 slotWriteReplies, userSlotWriteTimeoutMs),
+        replyAck);
 }
 
 template class UserSlotReceiver<x47390_data::UserOscData, moduleOsc>;

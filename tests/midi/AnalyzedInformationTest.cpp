@@ -28,8 +28,8 @@ Bytes product(int function, int length, std::initializer_list<int> parameters = 
 
 Bytes identityReply(int manufacturer = 0x7D, int familyLow = 0x35, int familyHigh = 0x01)
 {
-    return {0xF0, 0x7E, 0x02, 0x06, 0x02, (uint8_t) manufacturer, (uint8_t) familyLow, (uint8_t) familyHigh,
-            0x00, 0x00, 0x01, 0x00, 0x0D, 0x00, 0xF7};
+    return {0xF0, 0x7E, 0x02, 0x06, 0x02, (uint8_t) manufacturer, (uint8_t) familyLow, (uint8_t) familyHigh, 0x00, 0x00,
+            0x01, 0x00, 0x0D, 0x00, 0xF7};
 }
 
 Bytes shortened(Bytes bytes)
@@ -217,10 +217,12 @@ TEST(ReplyWait, WakesWhenAReplyArrivesAndSleepsMeanwhile)
 {
     midi::MidiMessageQueue queue;
     const auto ack = product(0x23, 8);
-    std::thread sender([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        queue.push(ack.data(), ack.size());
-    });
+    std::thread sender(
+        [&]
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            queue.push(ack.data(), ack.size());
+        });
 
     const auto wallStart = std::chrono::steady_clock::now();
     const auto cpuStart = std::clock();

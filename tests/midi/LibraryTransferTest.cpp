@@ -25,18 +25,18 @@ void fillDistinct(LibraryData& library, int seed)
     {
         auto& program = library.getProgramData(n);
         for (size_t i = 0; i < program.binary.size(); ++i)
-            program.binary[i] = (std::uint8_t) (n * 7 + (int) i * seed);
+            program.binary[i] = (std::uint8_t)(n * 7 + (int) i * seed);
         program.updateHash();
     }
     for (int i = 0; i < 6; ++i)
     {
         auto& scale = library.getTuneScaleData(i);
         for (size_t k = 0; k < scale.notes.size(); ++k)
-            scale.notes[k] = (std::uint8_t) ((i + (int) k * seed) & 0x7F);
+            scale.notes[k] = (std::uint8_t)((i + (int) k * seed) & 0x7F);
         scale.updateHash();
         auto& octave = library.getTuneOctData(i);
         for (size_t k = 0; k < octave.notes.size(); ++k)
-            octave.notes[k] = (std::uint8_t) ((i * 3 + (int) k + seed) & 0x7F);
+            octave.notes[k] = (std::uint8_t)((i * 3 + (int) k + seed) & 0x7F);
         octave.updateHash();
     }
     for (int b = 0; b < 4; ++b)
@@ -124,15 +124,17 @@ TEST_F(LibraryTransfer, ReceiveUsesTheChannelTheIdentityReplyNames)
 
 TEST_F(LibraryTransfer, ForeignAndUnexpectedMessagesDuringAWaitAreDropped)
 {
-    setMessageHook([this](const Bytes& message) {
-        if (kindOf(message) == MessageKind::programRequest)
+    setMessageHook(
+        [this](const Bytes& message)
         {
-            device->sendFromSource(0, Bytes{0xF0, 0x42, 0x30, 0x00, 0x01, 0x35, 0x4C, 0xF7}); // other maker
-            device->sendFromSource(0, Bytes{0xF0, 0x7D, 0x30, 0x00, 0x01, 0x36, 0x24, 0xF7}); // other family
-            device->sendFromSource(0, Bytes{0xF0, 0x7D, 0x30, 0x00, 0x01, 0x35, 0x23, 0xF7}); // ACK, not awaited
-            device->sendFromSource(0, Bytes{0x90, 0x40, 0x7F});                                // a note
-        }
-    });
+            if (kindOf(message) == MessageKind::programRequest)
+            {
+                device->sendFromSource(0, Bytes{0xF0, 0x42, 0x30, 0x00, 0x01, 0x35, 0x4C, 0xF7}); // other maker
+                device->sendFromSource(0, Bytes{0xF0, 0x7D, 0x30, 0x00, 0x01, 0x36, 0x24, 0xF7}); // other family
+                device->sendFromSource(0, Bytes{0xF0, 0x7D, 0x30, 0x00, 0x01, 0x35, 0x23, 0xF7}); // ACK, not awaited
+                device->sendFromSource(0, Bytes{0x90, 0x40, 0x7F});                               // a note
+            }
+        });
     std::vector<int> selection{1, 2};
     LibraryData target;
     x47390_midi::ReceiveSelectedProgramProcess process(&selection, &target);
@@ -176,8 +178,8 @@ TEST_F(LibraryTransfer, ReceiveFailuresEndTheRunWithTheirCode)
         EXPECT_EQ(kinds.back(), c.kind); // nothing requested after the failing exchange
         for (int n = 0; n < 500; ++n)
         {
-            const auto expected = n < c.programsReceived ? instrument.getProgram(n)
-                                                         : bytesOf(x47390_data::initProgramTemplate);
+            const auto expected =
+                n < c.programsReceived ? instrument.getProgram(n) : bytesOf(x47390_data::initProgramTemplate);
             ASSERT_EQ(bytesOf(target.getProgramData(n).binary), expected) << n;
         }
     }
@@ -254,7 +256,7 @@ TEST_F(LibraryTransfer, WriteLibraryWritesEverythingAndMergesTheLiveSet)
     // The instrument's own live-set bytes outside the program numbers must survive the write.
     Bytes block(128);
     for (size_t i = 0; i < block.size(); ++i)
-        block[i] = (std::uint8_t) (0xA0 + i);
+        block[i] = (std::uint8_t)(0xA0 + i);
     instrument.setLiveSet(block);
 
     LibraryData source;
@@ -303,7 +305,7 @@ TEST(LiveSetMerge, ProgramNumbersReplaceTheirBytesOnly)
     EXPECT_EQ(merged[9], 0x01);
     EXPECT_EQ(merged[4 + 32 + 4], 0xFF);
     EXPECT_EQ(merged[4 + 32 + 5], 0xFF);
-    EXPECT_EQ(merged[3], 0x66); // the instrument's own byte
+    EXPECT_EQ(merged[3], 0x66);   // the instrument's own byte
     EXPECT_EQ(merged[127], 0x00); // padded
 }
 

@@ -1,7 +1,7 @@
-#include "app/CJQZResource.h"
-#include "midi/LocalisedText.h"
 #include "midi/MidiCommunicationProcess.h"
 #include "TransferTestSupport.h"
+#include "app/CJQZResource.h"
+#include "midi/LocalisedText.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -71,14 +71,16 @@ protected:
         device = fabric->addDevice("sonavire", {"Port 1"}, {"Port 1"});
         instrument.setReplySink([dev = device.get()](const Bytes& reply, std::uint32_t delayMs)
                                 { dev->sendFromSource(0, reply, delayMs); });
-        device->setReceiver([this](int, const std::uint8_t* data, size_t size) {
+        device->setReceiver(
+            [this](int, const std::uint8_t* data, size_t size)
             {
-                std::lock_guard<std::mutex> guard(hookLock);
-                if (onMessage)
-                    onMessage(Bytes(data, data + size));
-            }
-            instrument.receiveBytes(data, size);
-        });
+                {
+                    std::lock_guard<std::mutex> guard(hookLock);
+                    if (onMessage)
+                        onMessage(Bytes(data, data + size));
+                }
+                instrument.receiveBytes(data, size);
+            });
 
         auto& port = manager->getMidi();
         ASSERT_TRUE(port.openInput(0));
@@ -119,10 +121,12 @@ protected:
     void cancelAt(ProcessRunner& runner, MessageKind kind, int nth)
     {
         auto seen = std::make_shared<int>(0);
-        setMessageHook([this, &runner, kind, nth, seen](const Bytes& message) {
-            if (kindOf(message) == kind && ++*seen == nth)
-                runner.signalThreadShouldExit();
-        });
+        setMessageHook(
+            [this, &runner, kind, nth, seen](const Bytes& message)
+            {
+                if (kindOf(message) == kind && ++*seen == nth)
+                    runner.signalThreadShouldExit();
+            });
     }
 
     static MessageKind kindOf(const Bytes& m)
@@ -134,20 +138,34 @@ protected:
         const bool editBuffer = m[7] == 0x7F;
         switch (m[6])
         {
-            case 0x1C: return MessageKind::programRequest;
-            case 0x16: return MessageKind::liveSetRequest;
-            case 0x14: return MessageKind::scaleRequest;
-            case 0x15: return MessageKind::octaveRequest;
-            case 0x4C: return MessageKind::programWrite;
-            case 0x44: return editBuffer ? MessageKind::currentScale : MessageKind::scaleWrite;
-            case 0x45: return editBuffer ? MessageKind::currentOctave : MessageKind::octaveWrite;
-            case 0x46: return MessageKind::liveSetWrite;
-            case 0x40: return MessageKind::currentProgram;
-            case 0x19: return MessageKind::userSlotHeaderRequest;
-            case 0x1E: return MessageKind::userSlotMove;
-            case 0x1B: return MessageKind::userSlotClear;
-            case 0x4A: return MessageKind::userSlotUpload;
-            default: return MessageKind::other;
+        case 0x1C:
+            return MessageKind::programRequest;
+        case 0x16:
+            return MessageKind::liveSetRequest;
+        case 0x14:
+            return MessageKind::scaleRequest;
+        case 0x15:
+            return MessageKind::octaveRequest;
+        case 0x4C:
+            return MessageKind::programWrite;
+        case 0x44:
+            return editBuffer ? MessageKind::currentScale : MessageKind::scaleWrite;
+        case 0x45:
+            return editBuffer ? MessageKind::currentOctave : MessageKind::octaveWrite;
+        case 0x46:
+            return MessageKind::liveSetWrite;
+        case 0x40:
+            return MessageKind::currentProgram;
+        case 0x19:
+            return MessageKind::userSlotHeaderRequest;
+        case 0x1E:
+            return MessageKind::userSlotMove;
+        case 0x1B:
+            return MessageKind::userSlotClear;
+        case 0x4A:
+            return MessageKind::userSlotUpload;
+        default:
+            return MessageKind::other;
         }
     }
 

@@ -22,7 +22,7 @@ Bytes distinctNotes(size_t size, int seed)
 {
     Bytes notes(size);
     for (size_t i = 0; i < size; ++i)
-        notes[i] = (std::uint8_t) ((int) i * 5 + seed);
+        notes[i] = (std::uint8_t)((int) i * 5 + seed);
     return notes;
 }
 } // namespace
@@ -60,9 +60,9 @@ TEST_F(TuningTransfer, FailedReceivesLeaveTheRecordAndReportTheirCode)
         Fault fault;
         int expected;
     };
-    for (auto c : {Case{"NAK to a scale", true, Fault::nak, 5}, Case{"broken scale dump", true, Fault::truncated, 8},
-                   Case{"NAK to an octave", false, Fault::nak, 5},
-                   Case{"broken octave dump", false, Fault::truncated, 8}})
+    for (auto c :
+         {Case{"NAK to a scale", true, Fault::nak, 5}, Case{"broken scale dump", true, Fault::truncated, 8},
+          Case{"NAK to an octave", false, Fault::nak, 5}, Case{"broken octave dump", false, Fault::truncated, 8}})
     {
         SCOPED_TRACE(c.name);
         instrument.clearFaults();

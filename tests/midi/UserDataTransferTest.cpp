@@ -78,8 +78,8 @@ TEST_F(UserDataTransfer, RevisionGate)
         std::uint8_t b10, b11, b12;
         bool gated;
     };
-    for (auto c : {Case{1, 0, 12, true}, Case{1, 0, 0, true}, Case{1, 0, 13, false}, Case{1, 1, 0, false},
-                   Case{2, 0, 0, false}})
+    for (auto c :
+         {Case{1, 0, 12, true}, Case{1, 0, 0, true}, Case{1, 0, 13, false}, Case{1, 1, 0, false}, Case{2, 0, 0, false}})
     {
         SCOPED_TRACE(testing::Message() << int(c.b10) << " " << int(c.b11) << " " << int(c.b12));
         setRevision(instrument, c.b10, c.b11, c.b12);
@@ -156,38 +156,64 @@ TEST_F(UserDataTransfer, WritePlans)
     };
     const auto delayUnit = SimulatedInstrument::makeUnit(del, "FileDelay", 120, 99);
     const Case cases[] = {
-        {"no edits: nothing moves, empty slots are cleared again", [](UserData&) {}, 0, 0,
-         {{{osc, 0}, "SimOsc A"}, {{osc, 1}, "SimOsc B"}, {{osc, 2}, "SimOsc C"}, {{mod, 0}, "SimMod"},
+        {"no edits: nothing moves, empty slots are cleared again",
+         [](UserData&) {},
+         0,
+         0,
+         {{{osc, 0}, "SimOsc A"},
+          {{osc, 1}, "SimOsc B"},
+          {{osc, 2}, "SimOsc C"},
+          {{mod, 0}, "SimMod"},
           {{del, 1}, "SimDelay"}}},
         {"two oscillators swapped: one move",
-         [](UserData& d) { std::swap(d.getUserOscData(0), d.getUserOscData(2)); }, 1, 0,
-         {{{osc, 0}, "SimOsc C"}, {{osc, 1}, "SimOsc B"}, {{osc, 2}, "SimOsc A"}, {{mod, 0}, "SimMod"},
+         [](UserData& d) { std::swap(d.getUserOscData(0), d.getUserOscData(2)); },
+         1,
+         0,
+         {{{osc, 0}, "SimOsc C"},
+          {{osc, 1}, "SimOsc B"},
+          {{osc, 2}, "SimOsc A"},
+          {{mod, 0}, "SimMod"},
           {{del, 1}, "SimDelay"}}},
         {"a unit moved to an empty slot, its old slot cleared",
-         [](UserData& d) {
+         [](UserData& d)
+         {
              d.getUserOscData(5) = d.getUserOscData(1);
              d.getUserOscData(1) = x47390_data::UserOscData();
          },
-         1, 0,
-         {{{osc, 0}, "SimOsc A"}, {{osc, 5}, "SimOsc B"}, {{osc, 2}, "SimOsc C"}, {{mod, 0}, "SimMod"},
+         1,
+         0,
+         {{{osc, 0}, "SimOsc A"},
+          {{osc, 5}, "SimOsc B"},
+          {{osc, 2}, "SimOsc C"},
+          {{mod, 0}, "SimMod"},
           {{del, 1}, "SimDelay"}}},
         {"a rotation of three",
-         [](UserData& d) {
+         [](UserData& d)
+         {
              x47390_data::UserOscData first = d.getUserOscData(0);
              d.getUserOscData(0) = d.getUserOscData(1);
              d.getUserOscData(1) = d.getUserOscData(2);
              d.getUserOscData(2) = first;
          },
-         2, 0,
-         {{{osc, 0}, "SimOsc B"}, {{osc, 1}, "SimOsc C"}, {{osc, 2}, "SimOsc A"}, {{mod, 0}, "SimMod"},
+         2,
+         0,
+         {{{osc, 0}, "SimOsc B"},
+          {{osc, 1}, "SimOsc C"},
+          {{osc, 2}, "SimOsc A"},
+          {{mod, 0}, "SimMod"},
           {{del, 1}, "SimDelay"}}},
         {"a unit from a file into delay slot 2, the modulation unit cleared",
-         [&delayUnit](UserData& d) {
+         [&delayUnit](UserData& d)
+         {
              d.getUserDelFXData(2).setLoadedUnit(juce::MemoryBlock(delayUnit.data(), delayUnit.size()));
              d.getUserModFXData(0).state = 0;
          },
-         0, 1,
-         {{{osc, 0}, "SimOsc A"}, {{osc, 1}, "SimOsc B"}, {{osc, 2}, "SimOsc C"}, {{del, 1}, "SimDelay"},
+         0,
+         1,
+         {{{osc, 0}, "SimOsc A"},
+          {{osc, 1}, "SimOsc B"},
+          {{osc, 2}, "SimOsc C"},
+          {{del, 1}, "SimDelay"},
           {{del, 2}, "FileDelay"}}},
     };
 
