@@ -232,6 +232,8 @@ bool PresetFileManager::importPresetFile(const juce::File& file)
         entry->removeChildElement(const_cast<juce::XmlElement*>(data::firstChildNamed(*entry, fileName)), true);
         if (fileChild != nullptr)
             data::addTextChild(*entry, fileName, previous);
+        if (!targetExisted)
+            target.deleteFile();
         return false;
     }
 
