@@ -75,10 +75,21 @@ DefaultLookAndFeel::~DefaultLookAndFeel() = default;
 juce::Typeface::Ptr DefaultLookAndFeel::getTypefaceForFont(const juce::Font& font)
 {
     // Not created here: at shutdown the library may already be gone.
-    if (auto* library = ui::FontLibrary::getInstanceWithoutCreating())
+    auto* library = ui::FontLibrary::getInstanceWithoutCreating();
+    if (library != nullptr)
         if (auto mapped = library->getMappedTypeface(font))
             return mapped;
-    return LookAndFeel_V3::getTypefaceForFont(font);
+
+    auto face = LookAndFeel_V3::getTypefaceForFont(font);
+
+    // A face the system does not know comes back without a name: this happens to the default
+    // sans-serif font once its name is set to a face missing here. Draw it with the application face.
+    if (library != nullptr && face != nullptr && face->getName().isEmpty())
+        if (auto mapped = library->getMappedTypeface(
+                juce::Font(library->defaultTypefaceName, font.getHeight(), font.getStyleFlags())))
+            return mapped;
+
+    return face;
 }
 
 juce::Font DefaultLookAndFeel::getTextButtonFont(juce::TextButton&, int)

@@ -1,5 +1,7 @@
 #include "ui/FontLibrary.h"
 
+#include "platform/system/SystemLanguage.h"
+
 #include <cstdio>
 
 namespace ui
@@ -80,14 +82,18 @@ FontLibrary::FontLibrary() : installedNames(juce::Font::findAllTypefaceNames())
             break;
         }
 
-    // Our main face has no Japanese glyphs; the library's per-glyph fallback takes them from here.
-    for (const char* family : japaneseFamilies)
-        if (installedNames.contains(family))
-        {
-            juce::Font::setFallbackFontName(family);
-            juce::Font::setFallbackFontStyle(pickStyle(family, juce::Font::plain));
-            break;
-        }
+    // Our main face has no Japanese glyphs: for a Japanese user the library's per-glyph fallback
+    // takes them from an installed Japanese face.
+    if (platform::isSystemLanguageJapanese())
+    {
+        for (const char* family : japaneseFamilies)
+            if (installedNames.contains(family))
+            {
+                juce::Font::setFallbackFontName(family);
+                juce::Font::setFallbackFontStyle(pickStyle(family, juce::Font::plain));
+                break;
+            }
+    }
 
     defaultFont = makeFont(defaultTypefaceName, 18.0f);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace
 {
 class FontLibraryTest : public ::testing::Test
@@ -75,8 +77,13 @@ TEST_F(FontLibraryTest, RequestedFaceKeepsItsNameAndIsDrawnWithAnInstalledOne)
     EXPECT_EQ(library->getFont("Label").getTypefaceName(), "Arial Unicode MS");
 }
 
-TEST_F(FontLibraryTest, JapaneseTextIsDrawnWhenAJapaneseFaceIsInstalled)
+TEST_F(FontLibraryTest, JapaneseTextIsDrawnForAJapaneseUser)
 {
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    setenv("LANG", "ja_JP.UTF-8", 1);
+    delete ui::FontLibrary::getInstanceWithoutCreating();
+    library = ui::FontLibrary::getInstance();
     if (juce::Font::getFallbackFontName().isEmpty())
         GTEST_SKIP() << "no Japanese face installed";
 

@@ -107,20 +107,25 @@ TEST_F(LookAndFeelTest, MenuBarTitleIsHighlightedOnlyWhileItsMenuIsOpen)
 
 TEST_F(LookAndFeelTest, NamedFacesResolveThroughTheLookAndFeel)
 {
-    // Fonts built elsewhere by name, in styles the library never made, are drawn once this
-    // look-and-feel is the default one.
+    // Fonts built elsewhere by name, in styles the library never made, and the default sans-serif
+    // font named after the application face, are drawn once this look-and-feel is the default one.
     x47390_ui::DefaultLookAndFeel lookAndFeel;
+    lookAndFeel.setDefaultSansSerifTypefaceName("Arial Unicode MS");
     juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel);
     juce::Typeface::clearTypefaceCache();
 
-    juce::Image image(juce::Image::ARGB, 200, 40, true);
+    for (const auto& font : {juce::Font("Arial Unicode MS", 20.0f, juce::Font::bold), juce::Font(20.0f)})
     {
-        juce::Graphics g(image);
-        g.setColour(juce::Colours::white);
-        g.setFont(juce::Font("Arial Unicode MS", 20.0f, juce::Font::bold));
-        g.drawText("Bold title", 0, 0, 200, 40, juce::Justification::centred, false);
+        SCOPED_TRACE(font.getTypefaceName());
+        juce::Image image(juce::Image::ARGB, 200, 40, true);
+        {
+            juce::Graphics g(image);
+            g.setColour(juce::Colours::white);
+            g.setFont(font);
+            g.drawText("Bold title", 0, 0, 200, 40, juce::Justification::centred, false);
+        }
+        EXPECT_GT(countPixels(image, image.getBounds(), [](juce::Colour c) { return c.getAlpha() > 0; }), 50);
     }
-    EXPECT_GT(countPixels(image, image.getBounds(), [](juce::Colour c) { return c.getAlpha() > 0; }), 50);
 }
 
 TEST_F(LookAndFeelTest, DialogWidgetsPaintTheirTextsAndTheProgressBar)
