@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ApplicationUndoManager.h"
+#include "data/CurrentProgramData.h"
 #include "data/CurrentTuneOctData.h"
 #include "data/CurrentTuneScaleData.h"
 #include "data/DataCenter.h"
@@ -9,6 +10,7 @@
 #include "data/TuningSelection.h"
 #include "midi/MidiCommunicationManager.h"
 #include "tests/support/TestSupport.h"
+#include "ui/SelectedProgramStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +21,14 @@ namespace edittest
 inline void resetSingletons()
 {
     testsupport::drainMessageLoop();
+    delete x47390_data::CurrentProgramData::getInstanceWithoutCreating();
     delete x47390_data::CurrentTuneScaleData::getInstanceWithoutCreating();
     delete x47390_data::CurrentTuneOctData::getInstanceWithoutCreating();
     delete data::DataChangeBroadcaster::getInstanceWithoutCreating();
     delete application::DataEditStatus::getInstanceWithoutCreating();
     delete x47390_midi::MidiCommunicationManager::getInstanceWithoutCreating();
     delete x47390_data::DataCenter::getInstanceWithoutCreating();
+    delete ui::SelectedProgramStatus::getInstanceWithoutCreating();
     delete application::ApplicationUndoManager::getInstanceWithoutCreating();
     currentTuningSlot = 6;
     currentTuningPage = 5;
