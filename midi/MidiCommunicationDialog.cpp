@@ -1,0 +1,256 @@
+#include "midi/MidiCommunicationDialog.h"
+
+#include "app/CJQZResource.h"
+#include "midi/MidiDeviceManager.h"
+#include "ui/FontLibrary.h"
+
+#include <cstdio>
+
+namespace midi
+{
+namespace
+{
+juce::String localised(const char* key)
+{
+    return CJQZResource::getInstance()->getString(key);
+}
+
+const juce::Colour windowBackground(0xFF333333);
+} // namespace
+
+MidiCommunicationDialog::MidiCommunicationDialog(MidiCommunicationProcess* communicationProcess)
+    : process(communicationProcess)
+{
+    auto* fonts = ui::FontLibrary::getInstance();
+
+    statusLabel = std::make_unique<juce::Label>("StatusMessage", juce::String());
+    statusLabel->setFont(fonts->getFont("MidiCommunicationDialogStatus"));
+    statusLabel->setJustificationType(juce::Justification::centredTop);
+    statusLabel->setEditable(false, false, false);
+    addAndMakeVisible(*statusLabel);
+
+    detailBox = std::make_unique<juce::TextEditor>("DetailMessage", 0);
+    detailBox->setFont(fonts->getFont("MidiCommunicationDialogDetail"));
+    detailBox->setReadOnly(true);
+    detailBox->setCaretVisible(false);
+    detailBox->setMultiLine(true, true);
+    detailBox->setPopupMenuEnabled(false);
+    addChildComponent(*detailBox);
+
+    cancelButton = std::make_unique<juce::TextButton>("CancelButton");
+    cancelButton->setButtonText(localised("CommonCancel"));
+    cancelButton->addListener(this);
+    cancelButton->setEnabled(true);
+    addChildComponent(*cancelButton);
+    cancelButton->setVisible(process->isCancellable());
+
+    okButton = std::make_unique<juce::TextButton>("Button");
+    okButton->addListener(this);
+    okButton->setEnabled(false);
+    addChildComponent(*okButton);
+
+    progressBar = std::make_unique<ui::ProgressBarComponent>("ProgressBar");
+    progressBar->setRange(0.0, 100.0, 1.0);
+    progressBar->setTextBoxIsEditable(false);
+    progressBar->setSliderStyle(juce::Slider::LinearBar);
+    progressBar->setTextValueSuffix("%");
+    addAndMakeVisible(*progressBar);
+
+    setName("MidiCommunicationDialog");
+    setSize(dialogWidth, plainHeight);
+    for (auto* child : getChildren())
+        child->setLookAndFeel(&lookAndFeel);
+
+    thread = std::make_unique<MidiCommunicationThread>(process);
+    thread->addListener(this);
+    process->addListener(this);
+}
+
+MidiCommunicationDialog::~MidiCommunicationDialog()
+{
+    process->removeListener(this);
+    cancelPendingUpdate();
+    if (thread != nullptr)
+    {
+        thread->removeListener(this);
+        if (thread->isThreadRunning())
+        {
+            thread->signalThreadShouldExit();
+            if (!thread->waitForThreadToExit(2000))
+                std::printf("cannot stop MIDI communication thread.\n");
+        }
+        thread.reset(); // waits until the process has returned
+    }
+    progressBar.reset();
+    okButton.reset();
+    cancelButton.reset();
+    detailBox.reset();
+    statusLabel.reset();
+}
+
+int MidiCommunicationDialog::runModal(MidiCommunicationProcess& process)
+{
+    const auto title = process.getTitle();
+    x47390_ui::DefaultLookAndFeel windowLookAndFeel; // outlives the window
+    auto dialog = std::make_unique<MidiCommunicationDialog>(&process);
+
+    DialogWithNoCloseButton window(title, windowBackground, 0, true);
+    window.setLookAndFeel(&windowLookAndFeel);
+    // Showing the dialog as content is its first appearance: the ports are opened and the thread starts.
+    window.setContentNonOwned(dialog.get(), true);
+    window.setResizable(false, false);
+    window.centreWithSize(window.getWidth(), window.getHeight());
+
+    const int result = window.runModalLoop();
+
+    window.clearContentComponent();
+    dialog.reset();
+    window.setLookAndFeel(nullptr);
+    return result;
+}
+
+bool MidiCommunicationDialog::openConnection()
+{
+    auto* manager = MidiDeviceManager::getInstance();
+    auto& port = manager->getMidi();
+
+    // Once open, the ports stay open for every later transfer.
+    if (manager->isConnected)
+        return true;
+
+    if (manager->isAutoScan)
+    {
+        if (!manager->isScanDone)
+        {
+            // Nothing found yet: search now, and let the user try again once it has ended.
+            manager->startDeviceScan();
+            return false;
+        }
+        const auto& scanner = manager->getScanner();
+        if (scanner.foundInputIndex == -1 || scanner.foundOutputIndex == -1)
+            return false;
+        if (!port.openInput(scanner.foundInputIndex))
+            return false;
+        if (!port.openOutput(scanner.foundOutputIndex))
+        {
+            port.closeInput();
+            return false;
+        }
+        manager->isConnected = true;
+        return true;
+    }
+
+    int source = -1;
+    for (int i = 0; i < port.getNumSources() && source < 0; ++i)
+        if (port.getSourceName(i) == manager->midiInPortName)
+            source = i;
+    if (source < 0 || !port.openInput(source))
+        return false;
+
+    int destination = -1;
+    for (int i = 0; i < port.getNumDestinations() && destination < 0; ++i)
+        if (port.getDestinationName(i) == manager->midiOutPortName)
+            destination = i;
+    if (destination < 0 || !port.openOutput(destination))
+    {
+        port.closeInput();
+        return false;
+    }
+    manager->isConnected = true;
+    return true;
+}
+
+void MidiCommunicationDialog::visibilityChanged()
+{
+    if (!isVisible() || appeared)
+        return;
+    appeared = true;
+    if (openConnection())
+    {
+        thread->startThread();
+        return;
+    }
+    // The reason is taken now: a search this dialog has just started may find the instrument before the error shows,
+    // and the user must still read that it was not found.
+    auto* manager = MidiDeviceManager::getInstance();
+    portsFailed = !manager->isAutoScan || manager->getScanner().isFound;
+    triggerAsyncUpdate();
+}
+
+void MidiCommunicationDialog::showOpenError()
+{
+    statusLabel->setText(localised(portsFailed ? "ConnectionErrorFailedToOpenPort" : "ConnectionErrorNotFoundsonavire"),
+                         juce::dontSendNotification);
+    detailBox->setText({}, false);
+    okButton->setButtonText(localised("CommonOK"));
+    showOkButton();
+    setSize(dialogWidth, plainHeight);
+    resized();
+}
+
+void MidiCommunicationDialog::resized()
+{
+    const bool hasDetail = process->getDetailMessage().isNotEmpty();
+    statusLabel->setBounds(20, 24, 420, 40);
+    if (hasDetail)
+        detailBox->setBounds(20, 52, 420, 45);
+    const int y = hasDetail ? 114 : 64;
+    progressBar->setBounds(20, y, 420, 24);
+    okButton->setBounds(352, y + 40, 88, 24);
+    cancelButton->setBounds(352, y + 40, 88, 24);
+}
+
+void MidiCommunicationDialog::buttonClicked(juce::Button* button)
+{
+    if (button == okButton.get())
+    {
+        closeDialog();
+    }
+    else if (button == cancelButton.get())
+    {
+        cancelButton->setEnabled(false);
+        thread->signalThreadShouldExit();
+    }
+}
+
+void MidiCommunicationDialog::processStateChanged()
+{
+    progressBar->setValue(process->getProgress() * 100.0, juce::dontSendNotification);
+    statusLabel->setText(process->getStatusMessage(), juce::dontSendNotification);
+    const auto detail = process->getDetailMessage();
+    detailBox->setText(detail, false);
+    detailBox->setVisible(detail.isNotEmpty());
+
+    const int wantedHeight = detail.isNotEmpty() ? detailHeight : plainHeight;
+    if (getHeight() != wantedHeight)
+        setSize(dialogWidth, wantedHeight); // the window follows its content
+    else
+        resized();
+}
+
+void MidiCommunicationDialog::communicationFinished()
+{
+    success = process->isSuccess(thread->getResult());
+    if (success)
+    {
+        closeDialog();
+        return;
+    }
+    okButton->setButtonText(localised("CommonOK"));
+    showOkButton();
+}
+
+void MidiCommunicationDialog::showOkButton()
+{
+    if (!okButton->isVisible())
+        okButton->setVisible(true);
+    okButton->setEnabled(true);
+    cancelButton->setVisible(false);
+}
+
+void MidiCommunicationDialog::closeDialog()
+{
+    if (auto* window = findParentComponentOfClass<juce::DocumentWindow>())
+        window->exitModalState(success ? 0 : 1);
+}
+} // namespace midi

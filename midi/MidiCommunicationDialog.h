@@ -1,0 +1,80 @@
+#pragma once
+
+#include "midi/MidiCommunicationProcess.h"
+#include "midi/MidiCommunicationThread.h"
+#include "ui/DefaultLookAndFeel.h"
+#include "ui/ProgressBarComponent.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+namespace midi
+{
+// The window of a transfer: the user ends it only through the dialog's buttons.
+class DialogWithNoCloseButton : public juce::DocumentWindow
+{
+public:
+    using juce::DocumentWindow::DocumentWindow;
+    ~DialogWithNoCloseButton() override = default;
+};
+
+// The modal progress dialog of one transfer. It opens the MIDI ports when it first appears (or tells why it cannot),
+// runs the process on its own communication thread, shows progress, status and detail texts, lets the user cancel,
+// closes itself on success and waits for OK otherwise.
+class MidiCommunicationDialog : public juce::Component,
+                                public juce::Button::Listener,
+                                public MidiCommunicationProcessObserver,
+                                public MidiCommunicationThreadListener,
+                                public juce::AsyncUpdater
+{
+public:
+    static constexpr int dialogWidth = 460;
+    static constexpr int plainHeight = 150;
+    static constexpr int detailHeight = 193;
+
+    explicit MidiCommunicationDialog(MidiCommunicationProcess* process);
+    ~MidiCommunicationDialog() override;
+
+    // Runs the process under the dialog in a modal window titled with the process's title; returns 0 when the
+    // process succeeded, 1 otherwise (also when the ports could not be opened). Message thread.
+    static int runModal(MidiCommunicationProcess& process);
+
+    void visibilityChanged() override;
+    void resized() override;
+    void buttonClicked(juce::Button* button) override;
+    void buttonStateChanged(juce::Button*) override {}
+    void processStateChanged() override;
+    void communicationFinished() override;
+
+    // The dialog's asynchronous update: the ports could not be opened.
+    void handleAsyncUpdate() override { showOpenError(); }
+    void showOpenError();
+
+    void showOkButton();
+    // Ends the modal state of the hosting window: 0 after success, else 1.
+    void closeDialog();
+
+    bool isSuccess() const noexcept { return success; }
+    MidiCommunicationThread* getThread() const noexcept { return thread.get(); }
+
+private:
+    // Opens the port object's ports as the device manager's settings say; true when the thread may start.
+    bool openConnection();
+
+    x47390_ui::DefaultLookAndFeel lookAndFeel;
+    MidiCommunicationProcess* process;
+    std::unique_ptr<MidiCommunicationThread> thread;
+    bool success = false;
+    bool appeared = false;
+    bool portsFailed = false; // else the instrument was not found
+
+    std::unique_ptr<ui::ProgressBarComponent> progressBar;
+    std::unique_ptr<juce::TextButton> okButton;
+    std::unique_ptr<juce::TextButton> cancelButton;
+    std::unique_ptr<juce::TextEditor> detailBox;
+    std::unique_ptr<juce::Label> statusLabel;
+
+    JUCE_DECLARE_NON_COPYABLE(MidiCommunicationDialog)
+};
+} // namespace midi
