@@ -1,67 +1,46 @@
 #include "midi/MidiCommunicationManager.h"
 
+#include "midi/MidiCommunicationDialog.h"
+#include "ui/ModalDialogState.h"
+
 namespace x47390_midi
 {
 void MidiCommunicationManager::transmitCurrentProgram(const x47390_data::ProgramData& program)
 {
     if (busy)
         return;
-    const juce::ScopedLock sl(lock);
-    pendingProgram = program;
     ++programHandOvers;
+    programSender.handOver(program);
 }
 
 void MidiCommunicationManager::transmitCurrentTuneScale(const x47390_data::TuneScaleData& scale)
 {
     if (busy)
         return;
-    const juce::ScopedLock sl(lock);
-    pendingTuneScale.copyNotesFrom(scale);
     ++tuneScaleHandOvers;
+    scaleSender.handOver(scale);
 }
 
 void MidiCommunicationManager::transmitCurrentTuneOct(const x47390_data::TuneOctData& octave)
 {
     if (busy)
         return;
-    const juce::ScopedLock sl(lock);
-    pendingTuneOct.copyNotesFrom(octave);
     ++tuneOctHandOvers;
+    octaveSender.handOver(octave);
 }
 
-int MidiCommunicationManager::getNumProgramHandOvers() const
+int MidiCommunicationManager::executeProcess(midi::MidiCommunicationProcess* process)
 {
-    const juce::ScopedLock sl(lock);
-    return programHandOvers;
-}
+    // A transfer and a background send never share the port. The senders stay stopped; the next hand-over starts
+    // them again.
+    programSender.stop();
+    scaleSender.stop();
+    octaveSender.stop();
 
-int MidiCommunicationManager::getNumTuneScaleHandOvers() const
-{
-    const juce::ScopedLock sl(lock);
-    return tuneScaleHandOvers;
-}
-
-int MidiCommunicationManager::getNumTuneOctHandOvers() const
-{
-    const juce::ScopedLock sl(lock);
-    return tuneOctHandOvers;
-}
-
-x47390_data::ProgramData MidiCommunicationManager::getPendingProgram() const
-{
-    const juce::ScopedLock sl(lock);
-    return pendingProgram;
-}
-
-x47390_data::TuneScaleData MidiCommunicationManager::getPendingTuneScale() const
-{
-    const juce::ScopedLock sl(lock);
-    return pendingTuneScale;
-}
-
-x47390_data::TuneOctData MidiCommunicationManager::getPendingTuneOct() const
-{
-    const juce::ScopedLock sl(lock);
-    return pendingTuneOct;
+    auto* modalState = ui::ModalDialogState::getInstance();
+    modalState->setModalDialogOpen(true);
+    const int result = midi::MidiCommunicationDialog::runModal(*process);
+    modalState->setModalDialogOpen(false);
+    return result;
 }
 } // namespace x47390_midi

@@ -9,6 +9,8 @@
 #include "data/DataEditStatus.h"
 #include "data/TuningSelection.h"
 #include "midi/MidiCommunicationManager.h"
+#include "midi/MidiDeviceManager.h"
+#include "platform/midi/VirtualMidiFabric.h"
 #include "tests/support/TestSupport.h"
 #include "ui/SelectedProgramStatus.h"
 
@@ -26,10 +28,16 @@ inline void resetSingletons()
     delete x47390_data::CurrentTuneOctData::getInstanceWithoutCreating();
     delete data::DataChangeBroadcaster::getInstanceWithoutCreating();
     delete application::DataEditStatus::getInstanceWithoutCreating();
-    delete x47390_midi::MidiCommunicationManager::getInstanceWithoutCreating();
+    delete x47390_midi::MidiCommunicationManager::getInstanceWithoutCreating(); // waits for sends under way
     delete x47390_data::DataCenter::getInstanceWithoutCreating();
     delete ui::SelectedProgramStatus::getInstanceWithoutCreating();
     delete application::ApplicationUndoManager::getInstanceWithoutCreating();
+    // Handed-over tunings really go out: to an empty virtual MIDI system, never to the machine's own. As in the
+    // program, the device manager exists before anything sends, so it is the last singleton to go.
+    delete midi::MidiDeviceManager::getInstanceWithoutCreating();
+    static const auto noInstrument = platform::midi::VirtualMidiFabric::create();
+    platform::midi::MidiBackend::setDefault(noInstrument);
+    midi::MidiDeviceManager::getInstance();
     currentTuningSlot = 6;
     currentTuningPage = 5;
     tuningLiveTransmission = false;

@@ -1,4 +1,6 @@
 #include "midi/MidiCommunicationManager.h"
+#include "midi/MidiDeviceManager.h"
+#include "platform/midi/VirtualMidiFabric.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +8,23 @@ using x47390_midi::MidiCommunicationManager;
 
 namespace
 {
+// Hand-overs really go out, to an empty virtual MIDI system.
 struct FreshManager : ::testing::Test
 {
+    FreshManager()
+    {
+        platform::midi::MidiBackend::setDefault(fabric);
+        midi::MidiDeviceManager::getInstance();
+    }
+    ~FreshManager() override
+    {
+        delete MidiCommunicationManager::getInstanceWithoutCreating();
+        delete midi::MidiDeviceManager::getInstanceWithoutCreating();
+        platform::midi::MidiBackend::setDefault(nullptr);
+    }
+
+    std::shared_ptr<platform::midi::VirtualMidiFabric> fabric = platform::midi::VirtualMidiFabric::create();
     MidiCommunicationManager* manager = MidiCommunicationManager::getInstance();
-    ~FreshManager() override { delete MidiCommunicationManager::getInstanceWithoutCreating(); }
 };
 } // namespace
 
