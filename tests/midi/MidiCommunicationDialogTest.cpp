@@ -2,6 +2,7 @@
 #include "app/CJQZResource.h"
 #include "midi/MidiDeviceManager.h"
 #include "platform/midi/VirtualMidiFabric.h"
+#include "tests/midi/TransferTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tools/simulator/FabricInstrument.h"
 #include "ui/FontLibrary.h"
@@ -130,6 +131,7 @@ struct CommunicationDialogTest : ::testing::Test
 {
     void SetUp() override
     {
+        transfertest::useProjectResources();
         platform::midi::MidiBackend::setDefault(fabric);
         instrument.clearLog();
         other = fabric->addDevice("Keys", {"Out"}, {"In"});
