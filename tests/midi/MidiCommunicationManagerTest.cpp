@@ -1,4 +1,7 @@
 #include "midi/MidiCommunicationManager.h"
+#include "data/ApplicationUndoManager.h"
+#include "data/CurrentProgramData.h"
+#include "data/DataCenter.h"
 #include "midi/MidiCommunicationDialog.h"
 #include "midi/MidiDeviceManager.h"
 #include "midi/SysExMessages.h"
@@ -6,6 +9,7 @@
 #include "tests/support/TestSupport.h"
 #include "tools/simulator/FabricInstrument.h"
 #include "ui/ModalDialogState.h"
+#include "ui/SelectedProgramStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -248,4 +252,30 @@ TEST_F(ManagerTest, WithoutAnOutputASendEndsQuietlyAfterTheTimeOut)
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_GE(juce::Time::getMillisecondCounter() - start, 2900u);
     EXPECT_TRUE(instrument.getReceived().empty());
+}
+
+TEST_F(ManagerTest, TheCurrentProgramHolderSendsTheSelectedProgram)
+{
+    auto& library = x47390_data::DataCenter::getInstance()->getLibraryData();
+    library.getProgramData(7).setName("Seventh");
+    library.getProgramData(9).setName("Ninth");
+    auto* holder = x47390_data::CurrentProgramData::getInstance(); // starts at program 0, sending nothing
+
+    holder->setLibraryProgram(7);
+    ASSERT_TRUE(waitUntilIdle());
+    holder->setLibraryProgram(7); // already current: nothing goes out
+    holder->clearProgram();       // no program: nothing goes out
+    ASSERT_TRUE(waitUntilIdle());
+    holder->setLibraryProgram(9);
+    ASSERT_TRUE(waitUntilIdle());
+
+    EXPECT_EQ(currentProgramMessages(),
+              std::vector<simulator::Bytes>({currentProgramMessage(library.getProgramData(7)),
+                                             currentProgramMessage(library.getProgramData(9))}));
+    EXPECT_EQ(instrument.getCurrentProgram(), binaryOf(library.getProgramData(9)));
+
+    delete x47390_data::CurrentProgramData::getInstanceWithoutCreating();
+    delete ui::SelectedProgramStatus::getInstanceWithoutCreating();
+    delete x47390_data::DataCenter::getInstanceWithoutCreating();
+    delete application::ApplicationUndoManager::getInstanceWithoutCreating();
 }
