@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a bounded time (FUZZ_SECONDS, default 15).
+# Any crash, leak, time-out or sanitizer report fails the run; findings are kept in build/fuzz/findings.
+#   scripts/fuzz.sh [target...]
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+
+bash "$ROOT/scripts/install-deps.sh"
+dir="$ROOT/build/fuzz"
+CC=clang CXX=clang++ configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Debug -DSONAVIRE_BUILD_FUZZ=ON \
+  -DSONAVIRE_BUILD_TESTS=OFF
+
+seconds="${FUZZ_SECONDS:-15}"
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  mapfile -t targets < <(find "$dir/fuzz" -maxdepth 1 -type f -name '*Fuzzer' -perm -u+x -printf '%f\n' | sort)
+fi
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+mkdir -p "$dir/findings"
+passed=0
+failed=0
+for target in "${targets[@]}"; do
+  corpus="$dir/corpus/$target"
+  mkdir -p "$corpus"
+  seeds="$dir/seeds/$target"
+  rm -rf "$seeds"
+  SONAVIRE_FUZZ_SEEDS="$seeds" timeout 120 "$dir/fuzz/$target" >/dev/null 2>&1 || true
+  mkdir -p "$seeds"
+  # Real files written by other programs seed the readers of text formats.
+  case "$target" in
+    Scala*) find "$ROOT/../shared/testdata" -type f \( -name '*.scl' -o -name '*.kbm' \) -exec cp {} "$seeds/" \; ;;
+  esac
+  echo "== $target (${seconds}s)"
+  if (cd "$dir/findings" && "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -max_len=262144 -print_final_stats=0 "$corpus" "$seeds" >"$dir/$target.log" 2>&1); then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    tail -n 60 "$dir/$target.log"
+    echo "FAILED: $target (inputs in $dir/findings)"
+  fi
+done
+echo "fuzz: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
