@@ -131,8 +131,9 @@ bool ProgramData::deserialize(const data::SerializedData& source)
         if (section.tag == binaryTag)
         {
             decoded.binary.fill(0);
-            std::memcpy(decoded.binary.data(), section.payload.getData(),
-                        std::min(section.payload.getSize(), decoded.binary.size()));
+            if (section.payload.getSize() > 0)
+                std::memcpy(decoded.binary.data(), section.payload.getData(),
+                            std::min(section.payload.getSize(), decoded.binary.size()));
         }
         else if (section.tag == informationTag)
         {

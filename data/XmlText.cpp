@@ -1,5 +1,7 @@
 #include "data/XmlText.h"
 
+#include <cstring>
+
 namespace data
 {
 bool tagNameIs(const juce::XmlElement& element, juce::StringRef name)
@@ -88,6 +90,77 @@ bool isValidUtf8(const void* data, size_t size)
     return true;
 }
 
+namespace
+{
+// The XML parser and the element tree recurse once per level, so a hostile document nested deeply
+// enough would overflow the stack. Our documents are four levels deep; refuse anything beyond this.
+constexpr int maximumXmlDepth = 256;
+
+// An upper bound of the element nesting of a document: start tags count up, end tags count down;
+// comments, processing instructions, declarations and CDATA sections are skipped.
+bool nestingWithinLimit(const char* text, size_t size)
+{
+    auto startsWith = [&](size_t at, const char* s)
+    {
+        const auto n = std::strlen(s);
+        return size - at >= n && std::memcmp(text + at, s, n) == 0;
+    };
+    auto skipPast = [&](size_t at, const char* end)
+    {
+        const auto n = std::strlen(end);
+        for (; at + n <= size; ++at)
+            if (std::memcmp(text + at, end, n) == 0)
+                return at + n;
+        return size;
+    };
+
+    int depth = 0;
+    size_t at = 0;
+    while (at < size)
+    {
+        if (text[at] != '<')
+        {
+            ++at;
+            continue;
+        }
+        if (startsWith(at, "<!--"))
+            at = skipPast(at + 4, "-->");
+        else if (startsWith(at, "<![CDATA["))
+            at = skipPast(at + 9, "]]>");
+        else if (startsWith(at, "<?"))
+            at = skipPast(at + 2, "?>");
+        else if (startsWith(at, "<!"))
+            at = skipPast(at + 2, ">");
+        else if (startsWith(at, "</"))
+        {
+            --depth;
+            at = skipPast(at + 2, ">");
+        }
+        else
+        {
+            // A start tag; quoted attribute values may hold ">".
+            char quote = 0;
+            size_t end = at + 1;
+            for (; end < size; ++end)
+            {
+                if (quote != 0)
+                    quote = text[end] == quote ? 0 : quote;
+                else if (text[end] == '"' || text[end] == '\'')
+                    quote = text[end];
+                else if (text[end] == '>')
+                    break;
+            }
+            if (end >= size || text[end - 1] != '/')
+                if (++depth > maximumXmlDepth)
+                    return false;
+            at = end + 1;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 std::unique_ptr<juce::XmlElement> parseDocumentBytes(const void* data, size_t size)
 {
     const auto* bytes = static_cast<const char*>(data);
@@ -95,7 +168,7 @@ std::unique_ptr<juce::XmlElement> parseDocumentBytes(const void* data, size_t si
     while (length < size && bytes[length] != 0)
         ++length;
 
-    if (!isValidUtf8(bytes, length))
+    if (!isValidUtf8(bytes, length) || !nestingWithinLimit(bytes, length))
         return nullptr;
 
     return juce::XmlDocument::parse(juce::String::fromUTF8(bytes, (int) length));

@@ -12,77 +12,8 @@ namespace
 {
 using namespace file;
 
-// The XML parser and the element tree recurse once per level, so a hostile document nested deeply
-// enough would overflow the stack. Our documents are four levels deep; refuse anything beyond this.
-constexpr int maximumXmlDepth = 256;
-
-// An upper bound of the element nesting of a document: start tags count up, end tags count down;
-// comments, processing instructions, declarations and CDATA sections are skipped.
-bool nestingWithinLimit(const char* text, size_t size)
-{
-    auto startsWith = [&](size_t at, const char* s)
-    {
-        const auto n = std::strlen(s);
-        return size - at >= n && std::memcmp(text + at, s, n) == 0;
-    };
-    auto skipPast = [&](size_t at, const char* end)
-    {
-        const auto n = std::strlen(end);
-        for (; at + n <= size; ++at)
-            if (std::memcmp(text + at, end, n) == 0)
-                return at + n;
-        return size;
-    };
-
-    int depth = 0;
-    size_t at = 0;
-    while (at < size)
-    {
-        if (text[at] != '<')
-        {
-            ++at;
-            continue;
-        }
-        if (startsWith(at, "<!--"))
-            at = skipPast(at + 4, "-->");
-        else if (startsWith(at, "<![CDATA["))
-            at = skipPast(at + 9, "]]>");
-        else if (startsWith(at, "<?"))
-            at = skipPast(at + 2, "?>");
-        else if (startsWith(at, "<!"))
-            at = skipPast(at + 2, ">");
-        else if (startsWith(at, "</"))
-        {
-            --depth;
-            at = skipPast(at + 2, ">");
-        }
-        else
-        {
-            // A start tag; quoted attribute values may hold ">".
-            char quote = 0;
-            size_t end = at + 1;
-            for (; end < size; ++end)
-            {
-                if (quote != 0)
-                    quote = text[end] == quote ? 0 : quote;
-                else if (text[end] == '"' || text[end] == '\'')
-                    quote = text[end];
-                else if (text[end] == '>')
-                    break;
-            }
-            if (end >= size || text[end - 1] != '/')
-                if (++depth > maximumXmlDepth)
-                    return false;
-            at = end + 1;
-        }
-    }
-    return true;
-}
-
 std::unique_ptr<juce::XmlElement> parseMember(const juce::MemoryBlock& bytes)
 {
-    if (!nestingWithinLimit(static_cast<const char*>(bytes.getData()), bytes.getSize()))
-        return nullptr;
     return data::parseDocumentBytes(bytes.getData(), bytes.getSize());
 }
 
