@@ -89,13 +89,13 @@ AnalyzedInformation analyzeProductMessage(const uint8_t* d, int len)
     case 0x14:
         return plain(d[7] <= 5 ? replyFunction14 : replyOther);
     case 0x44:
-        if (len < userScaleDumpMinLength)
+        if (len != userScaleDumpLength)
             return broken();
         return masked(replyUserScaleDump, d[7], d + 8, tuneScaleSize);
     case 0x15:
         return plain(d[7] <= 5 ? replyFunction15 : replyOther);
     case 0x45:
-        if (len < userOctaveDumpMinLength)
+        if (len != userOctaveDumpLength)
             return broken();
         return masked(replyUserOctaveDump, d[7], d + 8, tuneOctSize);
     case 0x26:

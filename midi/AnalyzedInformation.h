@@ -49,9 +49,9 @@ constexpr int function51MinLength = 45;
 constexpr int livesetDumpMinLength = 155;
 constexpr int userSlotHeaderEmptyLength = 10;
 constexpr int userSlotHeaderMinLength = 48;
-// Tuning dumps are taken only whole, like the writes, so the last note always comes from the message.
-constexpr int userScaleDumpMinLength = 393;
-constexpr int userOctaveDumpMinLength = 45;
+// Tuning dumps are taken only at their exact lengths, like the writes, so every note comes from the message.
+constexpr int userScaleDumpLength = 393;
+constexpr int userOctaveDumpLength = 45;
 
 // One classified reply.
 class AnalyzedInformation

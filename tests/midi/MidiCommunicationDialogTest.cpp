@@ -131,7 +131,6 @@ struct CommunicationDialogTest : ::testing::Test
 {
     void SetUp() override
     {
-        transfertest::useProjectResources();
         platform::midi::MidiBackend::setDefault(fabric);
         instrument.clearLog();
         other = fabric->addDevice("Keys", {"Out"}, {"In"});

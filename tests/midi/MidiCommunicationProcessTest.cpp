@@ -49,7 +49,6 @@ TEST(CommunicationResultTexts, KeysOfEveryCode)
         {"MidiCommunicationErrorMessageBroken", "MidiCommunicationErrorMessageBrokenDetail"},
         {"MidiCommunicationErrorReceiveUserCommErr", "MidiCommunicationErrorReceiveUserCommErrDetail"},
     };
-    transfertest::useProjectResources();
     CJQZResource::getInstance();
     for (int code = 0; code < 10; ++code)
     {

@@ -14,16 +14,6 @@
 
 namespace transfertest
 {
-// The test runner passes only the first of its environment variables; the resources lie beside the fixtures.
-inline void useProjectResources()
-{
-    if (std::getenv("SONAVIRE_RESOURCES") != nullptr)
-        return;
-    if (const char* fixtures = std::getenv("SONAVIRE_TEST_DATA"))
-        setenv("SONAVIRE_RESOURCES",
-               juce::File(fixtures).getParentDirectory().getSiblingFile("resources").getFullPathName().toRawUTF8(), 0);
-}
-
 using simulator::MessageKind;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -60,7 +50,6 @@ class InstrumentTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        useProjectResources();
         CJQZResource::getInstance(); // the texts, made on the message thread as at start-up
         fabric = platform::midi::VirtualMidiFabric::create();
         platform::midi::MidiBackend::setDefault(fabric);

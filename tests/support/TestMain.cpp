@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
 
+#include <cstdlib>
+
 #include <dlfcn.h>
 
 namespace
@@ -24,6 +26,8 @@ void ignoreXErrors()
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // The program's texts come from the source tree unless a test run names another folder.
+    setenv("SONAVIRE_RESOURCES", SONAVIRE_RESOURCES_DIR, 0);
     ignoreXErrors();
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
     const int result = RUN_ALL_TESTS();
