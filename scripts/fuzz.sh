@@ -30,7 +30,15 @@ for target in "${targets[@]}"; do
   mkdir -p "$seeds"
   # Real files written by other programs seed the readers of text formats.
   case "$target" in
-    Scala*) find "$ROOT/../shared/testdata" -type f \( -name '*.scl' -o -name '*.kbm' \) -exec cp {} "$seeds/" \; ;;
+    Scala*)
+      # Scale files get the selector byte of a user scale slot (6), keyboard maps that of a map (0x80).
+      while IFS= read -r -d '' f; do
+        name="$(basename "$f")"
+        case "$name" in
+          *.kbm) { printf '\x80'; cat "$f"; } >"$seeds/$name" ;;
+          *) { printf '\x06'; cat "$f"; } >"$seeds/$name" ;;
+        esac
+      done < <(find "$ROOT/../shared/testdata" -type f \( -name '*.scl' -o -name '*.kbm' \) -print0) ;;
   esac
   echo "== $target (${seconds}s)"
   if (cd "$dir/findings" && "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
