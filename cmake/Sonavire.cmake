@@ -38,6 +38,8 @@ function(sonavire_library name)
   endif()
   add_library(${name} STATIC ${sources})
   sonavire_target_options(${name})
+  # The subsystem libraries call each other; repeat the cycle on link lines until all is resolved.
+  set_property(TARGET ${name} PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
   target_link_libraries(${name} PUBLIC sonavire_juce ${ARG_DEPS})
 endfunction()
 
