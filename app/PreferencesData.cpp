@@ -1,5 +1,7 @@
 #include "app/PreferencesData.h"
 
+#include "data/XmlText.h"
+
 #include "platform/system/SystemFolders.h"
 
 #include <limits>
@@ -17,7 +19,11 @@ std::unique_ptr<juce::XmlElement> readDocument(const juce::File& file)
 {
     if (!file.existsAsFile() || file.getSize() <= 0 || file.getSize() > maximumFileSize)
         return nullptr;
-    return juce::parseXML(file);
+    // Read through the checked parser, so a damaged file cannot hang or crash the start.
+    juce::MemoryBlock bytes;
+    if (!file.loadFileAsData(bytes))
+        return nullptr;
+    return data::parseDocumentBytes(bytes.getData(), bytes.getSize());
 }
 
 bool isSpace(juce::juce_wchar c)

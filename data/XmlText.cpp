@@ -159,6 +159,17 @@ bool nestingWithinLimit(const char* text, size_t size)
     return true;
 }
 
+// XML allows no control characters but tab, CR and LF; the parser can loop forever on one in a name.
+bool hasOnlyXmlCharacters(const char* text, size_t size)
+{
+    for (size_t i = 0; i < size; ++i)
+    {
+        const auto c = (unsigned char) text[i];
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 std::unique_ptr<juce::XmlElement> parseDocumentBytes(const void* data, size_t size)
@@ -168,7 +179,7 @@ std::unique_ptr<juce::XmlElement> parseDocumentBytes(const void* data, size_t si
     while (length < size && bytes[length] != 0)
         ++length;
 
-    if (!isValidUtf8(bytes, length) || !nestingWithinLimit(bytes, length))
+    if (!isValidUtf8(bytes, length) || !hasOnlyXmlCharacters(bytes, length) || !nestingWithinLimit(bytes, length))
         return nullptr;
 
     return juce::XmlDocument::parse(juce::String::fromUTF8(bytes, (int) length));

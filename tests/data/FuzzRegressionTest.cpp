@@ -37,3 +37,17 @@ TEST(FuzzRegression, DeeplyNestedDocumentIsRefusedNotRecursedInto)
     juce::String shallow = "<ProgramInformation><Programmer>x</Programmer></ProgramInformation>";
     EXPECT_NE(data::parseDocumentBytes(shallow.toRawUTF8(), std::strlen(shallow.toRawUTF8())), nullptr);
 }
+
+TEST(FuzzRegression, InformationWithControlCharactersIsRefusedBeforeTheXmlParserLoops)
+{
+    // The XML parser never returns on an element name broken by a control character.
+    const auto bytes = fixture("serialized-program-xml-parser-loop.bin");
+    ASSERT_GT(bytes.getSize(), 0u);
+    x47390_data::ProgramData program;
+    const auto before = program.binary;
+    EXPECT_FALSE(program.deserialize(data::SerializedData(bytes.getData(), bytes.getSize())));
+    EXPECT_EQ(program.binary, before);
+
+    const std::string broken = "<a>\r\n  <Pro\x01";
+    EXPECT_EQ(data::parseDocumentBytes(broken.data(), broken.size()), nullptr);
+}
