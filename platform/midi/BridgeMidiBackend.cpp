@@ -103,7 +103,6 @@ public:
             ++generation;
             connected = true;
         }
-        stopRequested = false;
         const auto gen = generation.load();
         reader = std::thread([this, newFd, gen] { readLoop(newFd, gen); });
         notifyClients();
@@ -186,22 +185,19 @@ private:
         return false;
     }
 
+    // Blocks in recv() until bytes come or the peer closes; stopReader() wakes it with a shutdown.
     void readLoop(int socket, std::uint64_t gen)
     {
         pthread_setname_np(pthread_self(), "MidiBridgeRead");
         std::vector<std::uint8_t> buffer(4096);
-        while (!stopRequested)
+        bool stopped = false;
+        for (;;)
         {
-            pollfd p{socket, POLLIN, 0};
-            const int ready = poll(&p, 1, 100);
-            if (ready < 0 && errno != EINTR)
-                break;
-            if (ready <= 0)
-                continue;
             const ssize_t n = ::recv(socket, buffer.data(), buffer.size(), 0);
             if (n < 0 && errno == EINTR)
                 continue;
-            if (n <= 0)
+            stopped = stopRequested;
+            if (n <= 0 || stopped)
                 break;
             std::lock_guard<std::recursive_mutex> guard(inputLock);
             for (auto& input : inputs)
@@ -217,15 +213,23 @@ private:
                 fd = -1;
             }
         }
-        if (!stopRequested)
+        // Only the peer's hang-up is a setup change; a stop is our own doing.
+        if (!stopped)
             notifyClients();
     }
 
     void stopReader()
     {
-        stopRequested = true;
-        if (reader.joinable())
-            reader.join();
+        if (!reader.joinable())
+            return;
+        {
+            std::lock_guard<std::mutex> guard(writeLock);
+            stopRequested = true;
+            if (connected && fd >= 0)
+                ::shutdown(fd, SHUT_RDWR); // the reader's recv() returns at once
+        }
+        reader.join();
+        stopRequested = false;
     }
 
     void notifyClients()
@@ -249,7 +253,7 @@ private:
     juce::String deviceName;
     std::atomic<std::uint64_t> generation{0};
     std::atomic<bool> connected{false};
-    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> stopRequested{false}; // set under writeLock
     std::thread reader;
     std::recursive_mutex inputLock;
     std::vector<Input> inputs;
@@ -290,7 +294,20 @@ public:
     {
         if (size == 0)
             return false;
-        return connection->write(generation, data, std::min<size_t>(size, 3));
+        size = std::min<size_t>(size, 3);
+        auto& writer = connection->getWriter();
+        if (writer.waitUntilIdle(0))
+            return connection->write(generation, data, size);
+        // A SysEx is still queued or being written: this message goes behind it, so the peer gets
+        // the bytes in the order they were sent.
+        if (!connection->isConnected(generation))
+            return false;
+        auto* c = connection.get();
+        const auto gen = generation;
+        writer.post([c, gen, bytes = std::vector<std::uint8_t>(data, data + size)]
+                    { c->write(gen, bytes.data(), bytes.size()); },
+                    0, this);
+        return true;
     }
 
     bool sendSysEx(const std::uint8_t* data, size_t size, std::function<void()> onComplete) override

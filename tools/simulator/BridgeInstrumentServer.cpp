@@ -148,8 +148,18 @@ void BridgeInstrumentServer::serveConnection(int fd)
                 open = writeAll(fd, reply.data() + offset, std::min(step, reply.size() - offset));
         }
 
+        // Sleeps until the next reply is due or bytes come (at most 100 ms, to see stop()).
+        int waitMs = 100;
+        {
+            std::lock_guard<std::mutex> guard(pendingLock);
+            if (!pending.empty())
+            {
+                const auto due = std::chrono::ceil<std::chrono::milliseconds>(pending.begin()->first - Clock::now());
+                waitMs = (int) std::clamp<std::chrono::milliseconds::rep>(due.count(), 0, waitMs);
+            }
+        }
         pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 2) <= 0)
+        if (poll(&p, 1, waitMs) <= 0)
             continue;
         const ssize_t n = ::recv(fd, buffer, sizeof(buffer), 0);
         if (n < 0 && errno == EINTR)
