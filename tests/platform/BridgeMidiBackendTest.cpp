@@ -246,6 +246,5 @@ TEST(BridgeMidiBackend, ClientsOfOneBackendShareTheConnection)
     auto inA = first->openInput(0, a);
     auto inB = second->openInput(0, b);
     ASSERT_TRUE(peer.write({0xF8}));
-    EXPECT_TRUE(
-        testsupport::runMessageLoopUntil([&] { return a.numPackets() == 1 && b.numPackets() == 1; }, waitMs));
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return a.numPackets() == 1 && b.numPackets() == 1; }, waitMs));
 }
