@@ -96,9 +96,10 @@ namespace
 // enough would overflow the stack. Our documents are four levels deep; refuse anything beyond this.
 constexpr int maximumXmlDepth = 256;
 
-// An upper bound of the element nesting of a document: start tags count up, end tags count down;
-// comments, processing instructions, declarations and CDATA sections are skipped.
-bool nestingWithinLimit(const char* text, size_t size)
+// True when the parser can take the document safely: the element nesting stays within the limit (start
+// tags count up, end tags down; comments, declarations and CDATA sections are skipped), and no processing
+// instruction stands inside an element, where the parser loops forever when text follows it.
+bool isSafeForXmlParser(const char* text, size_t size)
 {
     auto startsWith = [&](size_t at, const char* s)
     {
@@ -128,7 +129,11 @@ bool nestingWithinLimit(const char* text, size_t size)
         else if (startsWith(at, "<![CDATA["))
             at = skipPast(at + 9, "]]>");
         else if (startsWith(at, "<?"))
+        {
+            if (depth > 0)
+                return false;
             at = skipPast(at + 2, "?>");
+        }
         else if (startsWith(at, "<!"))
             at = skipPast(at + 2, ">");
         else if (startsWith(at, "</"))
@@ -179,7 +184,7 @@ std::unique_ptr<juce::XmlElement> parseDocumentBytes(const void* data, size_t si
     while (length < size && bytes[length] != 0)
         ++length;
 
-    if (!isValidUtf8(bytes, length) || !hasOnlyXmlCharacters(bytes, length) || !nestingWithinLimit(bytes, length))
+    if (!isValidUtf8(bytes, length) || !hasOnlyXmlCharacters(bytes, length) || !isSafeForXmlParser(bytes, length))
         return nullptr;
 
     return juce::XmlDocument::parse(juce::String::fromUTF8(bytes, (int) length));

@@ -51,3 +51,16 @@ TEST(FuzzRegression, InformationWithControlCharactersIsRefusedBeforeTheXmlParser
     const std::string broken = "<a>\r\n  <Pro\x01";
     EXPECT_EQ(data::parseDocumentBytes(broken.data(), broken.size()), nullptr);
 }
+
+TEST(FuzzRegression, ProcessingInstructionInsideAnElementIsRefusedBeforeTheXmlParserLoops)
+{
+    const auto bytes = fixture("serialized-program-processing-instruction-loop.bin");
+    ASSERT_GT(bytes.getSize(), 0u);
+    x47390_data::ProgramData program;
+    EXPECT_FALSE(program.deserialize(data::SerializedData(bytes.getData(), bytes.getSize())));
+
+    const std::string inside = "<a><?x?>text</a>";
+    EXPECT_EQ(data::parseDocumentBytes(inside.data(), inside.size()), nullptr);
+    const std::string prolog = "<?xml version=\"1.0\"?><a>text</a>";
+    EXPECT_NE(data::parseDocumentBytes(prolog.data(), prolog.size()), nullptr);
+}
