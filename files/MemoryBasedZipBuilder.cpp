@@ -1,4 +1,5 @@
 #include "files/MemoryBasedZipBuilder.h"
+#include "files/ZipCrc32.h"
 
 #include <zlib.h>
 
@@ -41,21 +42,6 @@ public:
 private:
     std::vector<char> bytes;
 };
-
-juce::uint32 crcOf(const juce::MemoryBlock& block)
-{
-    uLong crc = crc32(0L, Z_NULL, 0);
-    const auto* p = static_cast<const Bytef*>(block.getData());
-    size_t left = block.getSize();
-    while (left > 0)
-    {
-        const auto chunk = (uInt) std::min<size_t>(left, 1u << 20);
-        crc = crc32(crc, p, chunk);
-        p += chunk;
-        left -= chunk;
-    }
-    return (juce::uint32) crc;
-}
 
 // One raw deflate stream (no zlib header or trailer), reset between members.
 class RawDeflater
@@ -166,7 +152,7 @@ bool MemoryBasedZipBuilder::writeToStream(juce::OutputStream& target)
     for (size_t i = 0; i < entries.size(); ++i)
     {
         auto& e = entries[i];
-        e.crc32 = crcOf(e.data);
+        e.crc32 = zipCrc32Of(e.data);
 
         const juce::MemoryBlock* body = &e.data;
         if (e.compressionLevel > 0)

@@ -1,4 +1,5 @@
 #include "files/MemoryBasedZipUncompressor.h"
+#include "files/ZipCrc32.h"
 
 #include <zlib.h>
 
@@ -46,21 +47,6 @@ juce::String decodeName(const juce::uint8* p, size_t size)
     for (size_t i = 0; i < size; ++i)
         name += (juce::juce_wchar) p[i];
     return name;
-}
-
-juce::uint32 crcOf(const juce::MemoryBlock& block)
-{
-    uLong crc = crc32(0L, Z_NULL, 0);
-    const auto* p = static_cast<const Bytef*>(block.getData());
-    size_t left = block.getSize();
-    while (left > 0)
-    {
-        const auto chunk = (uInt) std::min<size_t>(left, 1u << 20);
-        crc = crc32(crc, p, chunk);
-        p += chunk;
-        left -= chunk;
-    }
-    return (juce::uint32) crc;
 }
 
 // One raw inflate stream, reset between members.
@@ -250,7 +236,7 @@ juce::Result extractMember(const juce::MemoryBlock& archive, const MemoryBasedZi
         return juce::Result::fail("Unsupported compression method: " + entry.name);
     }
 
-    if (crcOf(out) != entry.crc32)
+    if (zipCrc32Of(out) != entry.crc32)
         return juce::Result::fail("CRC mismatch: " + entry.name);
     return juce::Result::ok();
 }
