@@ -1,12 +1,10 @@
 #include "data/CurrentTuneOctData.h"
 
 #include "data/ApplicationUndoManager.h"
-#include "data/DataCenter.h"
+#include "data/CurrentTuneRecord.h"
 #include "data/TuneEditActions.h"
 #include "data/TuningSelection.h"
 #include "midi/MidiCommunicationManager.h"
-
-#include <cstdio>
 
 namespace x47390_data
 {
@@ -15,34 +13,13 @@ TuneOctData CurrentTuneOctData::currentTuneOct;
 
 namespace
 {
-LibraryData& library()
-{
-    return DataCenter::getInstance()->getLibraryData();
-}
-
-// 0 to 5 name the slots; 6 falls back to slot 0; 7 and above are refused (-1) with the caller's message.
-int resolveSlot(int i, const char* message)
-{
-    if (i >= 7)
-    {
-        std::printf(message, i);
-        std::fflush(stdout);
-        return -1;
-    }
-    const int low = i & 0xFF;
-    return low <= 5 ? low : 0;
-}
+using currentTune::library;
+using currentTune::resolveSlot;
 
 // The octave slot the tuning editor has selected (user octave slots are 0 to 5).
 int selectedOctSlot()
 {
     return currentTuningSlot <= 5 ? currentTuningSlot : 0;
-}
-
-void copyMasked(TuneOctNotes& target, const TuneOctNotes& source)
-{
-    for (size_t i = 0; i < target.size(); ++i)
-        target[i] = (juce::uint8)(source[i] & 0x7F);
 }
 } // namespace
 
@@ -54,14 +31,13 @@ CurrentTuneOctData* CurrentTuneOctData::getInstance()
 
 CurrentTuneOctData::CurrentTuneOctData()
 {
-    application::ApplicationUndoManager::getInstance()->addChangeListener(this);
+    currentTune::listenToUndoManager(this);
 }
 
 CurrentTuneOctData::~CurrentTuneOctData()
 {
     cancelPendingUpdate();
-    if (auto* undoManager = application::ApplicationUndoManager::getInstanceWithoutCreating())
-        undoManager->removeChangeListener(this);
+    currentTune::stopListeningToUndoManager(this);
 }
 
 void CurrentTuneOctData::setTuneOct(int i)
@@ -69,8 +45,7 @@ void CurrentTuneOctData::setTuneOct(int i)
     const int slot = resolveSlot(i, "TuneOct Change invalid:%03d\n");
     if (slot < 0)
         return;
-    currentTuneOct.copyNotesFrom(library().getTuneOctData(slot));
-    copyMasked(editBuffer, currentTuneOct.notes);
+    currentTune::load(currentTuneOct, editBuffer, library().getTuneOctData(slot));
     tuneOctChanged();
 }
 
@@ -87,11 +62,7 @@ void CurrentTuneOctData::setTuneOctToTuningList(int i)
     const int slot = resolveSlot(i, "setTuneOctToTuningList:%03d\n");
     if (slot < 0)
         return;
-    auto& target = library().getTuneOctData(slot);
-    copyMasked(currentTuneOct.notes, editBuffer);
-    target.notes = currentTuneOct.notes;
-    target.updateHash();
-    currentTuneOct.md5 = target.md5; // the current record mirrors the slot, digest included
+    currentTune::store(currentTuneOct, editBuffer, library().getTuneOctData(slot));
     if (tuningLiveTransmission)
         x47390_midi::MidiCommunicationManager::getInstance()->transmitCurrentTuneOct(currentTuneOct);
 }

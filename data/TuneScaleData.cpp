@@ -1,37 +1,25 @@
 #include "data/TuneScaleData.h"
 
 #include "data/ProgramData.h"
-#include "data/SerializedSectionDataReader.h"
-#include "data/SerializedSectionDataWriter.h"
-#include "data/XmlText.h"
+#include "data/TuneTableData.h"
 
 namespace x47390_data
 {
 namespace
 {
-constexpr TuneScaleNotes makeIdentity()
-{
-    TuneScaleNotes notes{};
-    for (int n = 0; n < tuneScaleNoteCount; ++n)
-        notes[(size_t) n * 3] = (juce::uint8) n;
-    return notes;
-}
-
-const char* const writtenRoot = "sonavire_TuneScaleInformation";
-const char* const acceptedRoots[] = {"sonavire_TuneScaleInformation", "dorvantin_TuneScaleInformation",
-                                     "quintaval_TuneScaleInformation", "dorvantinzq_TuneScaleInformation"};
-
-// Our own container form; nothing outside this class reads it.
-const char* const containerTag = "snvrTunS";
-const char* const notesTag = "snvrTSnD";
-const char* const informationTag = "snvrTSnI";
+const tuneTable::Names names{"sonavire_TuneScaleInformation",
+                             {"sonavire_TuneScaleInformation", "dorvantin_TuneScaleInformation",
+                              "quintaval_TuneScaleInformation", "dorvantinzq_TuneScaleInformation"},
+                             "snvrTunS",
+                             "snvrTSnD",
+                             "snvrTSnI"};
 } // namespace
 
-const TuneScaleNotes identityTuneScale = makeIdentity();
+const TuneScaleNotes identityTuneScale = tuneTable::makeIdentity<tuneScaleSize>();
 
 std::unique_ptr<juce::XmlElement> TuneScaleInformation::createXml() const
 {
-    return data::createInformationXml(writtenRoot, programmer, comment);
+    return data::createInformationXml(names.writtenRoot, programmer, comment);
 }
 
 TuneScaleData::TuneScaleData() : notes(identityTuneScale)
@@ -52,14 +40,7 @@ void TuneScaleData::copyNotesFrom(const TuneScaleData& source)
 
 bool TuneScaleData::loadInformationFromXml(const juce::XmlElement& root)
 {
-    bool accepted = false;
-    for (auto* name : acceptedRoots)
-        accepted = accepted || data::tagNameIs(root, name);
-    if (!accepted)
-        return false;
-
-    data::readInformationTexts(root, information.programmer, information.comment);
-    return true;
+    return tuneTable::loadInformation(*this, root, names);
 }
 
 juce::String TuneScaleData::createInformationText() const
@@ -69,41 +50,11 @@ juce::String TuneScaleData::createInformationText() const
 
 data::SerializedData TuneScaleData::serialize() const
 {
-    data::SerializedData result;
-    data::SerializedSectionDataWriter writer(result);
-    writer.addSection(notesTag, notes.data(), notes.size());
-    const auto text = createInformationText();
-    const char* utf8 = text.toRawUTF8();
-    writer.addSection(informationTag, utf8, std::strlen(utf8) + 1);
-    writer.finish(containerTag);
-    return result;
+    return tuneTable::serialize(*this, names);
 }
 
 bool TuneScaleData::deserialize(const data::SerializedData& source)
 {
-    data::SerializedSectionDataReader reader(source);
-    if (!reader.read() || reader.getTag() != containerTag)
-        return false;
-
-    TuneScaleData decoded(*this);
-    for (const auto& section : reader.getSections())
-    {
-        if (section.tag == notesTag)
-        {
-            if (section.payload.getSize() != decoded.notes.size())
-                return false;
-            std::memcpy(decoded.notes.data(), section.payload.getData(), decoded.notes.size());
-        }
-        else if (section.tag == informationTag)
-        {
-            auto root = data::parseDocumentBytes(section.payload.getData(), section.payload.getSize());
-            if (root == nullptr || !decoded.loadInformationFromXml(*root))
-                return false;
-        }
-    }
-
-    decoded.updateHash();
-    *this = decoded;
-    return true;
+    return tuneTable::deserialize(*this, source, names);
 }
 } // namespace x47390_data
