@@ -584,42 +584,35 @@ int ScalaDataImporter::applyToSelectedSlot()
     return file::ReadError::noError;
 }
 
-void ScalaDataImporter::fillUserScale(int count)
+// Lays the first count degrees of the scale out over the notes, repeating them octave by octave.
+template <class Notes, class Flags, class Encode, class Store>
+void layOutLinearly(const ScalaDataImporter::Scale& scale, int count, Encode encode, Store store)
 {
-    if (count > maxPitches)
+    if (count > ScalaDataImporter::maxPitches)
         return;
-    ScaleNotes notes{};
-    ScaleFlags flags{};
+    Notes notes{};
+    Flags flags{};
     flags.fill(1);
     if (count > 0)
     {
         const float octave = pitchOf(scale, count);
-        for (int n = 0; n < x47390_data::tuneScaleNoteCount; ++n)
+        for (int n = 0; n < (int) flags.size(); ++n)
         {
             const float t = (float) (n / count) * octave + pitchOf(scale, n % count);
-            flags[(size_t) n] = encodeScaleNote(t, &notes[(size_t) n * 3]);
+            flags[(size_t) n] = encode(t, &notes[(size_t) n * 3]);
         }
     }
-    storeUserScale(notes, flags);
+    store(notes, flags);
+}
+
+void ScalaDataImporter::fillUserScale(int count)
+{
+    layOutLinearly<ScaleNotes, ScaleFlags>(scale, count, encodeScaleNote, storeUserScale);
 }
 
 void ScalaDataImporter::fillUserOctave(int count)
 {
-    if (count > maxPitches)
-        return;
-    OctNotes notes{};
-    OctFlags flags{};
-    flags.fill(1);
-    if (count > 0)
-    {
-        const float octave = pitchOf(scale, count);
-        for (int n = 0; n < x47390_data::tuneOctNoteCount; ++n)
-        {
-            const float t = (float) (n / count) * octave + pitchOf(scale, n % count);
-            flags[(size_t) n] = encodeOctaveNote(t, &notes[(size_t) n * 3]);
-        }
-    }
-    storeUserOctave(notes, flags);
+    layOutLinearly<OctNotes, OctFlags>(scale, count, encodeOctaveNote, storeUserOctave);
 }
 
 int ScalaDataImporter::importKeyboardMap(const juce::File& file)
