@@ -21,7 +21,8 @@ public:
     // Bytes of a system exclusive message arrived (MIDI input thread).
     virtual void handleSysExProgress(CJQZMidi& /*port*/, int /*byteCount*/, const std::uint8_t* /*bytes*/) {}
 
-    // An asynchronous system exclusive send completed (a MIDI backend thread).
+    // A system exclusive send completed (a MIDI backend thread, or the sending thread while it holds
+    // the port: do not send, open or close from here).
     virtual void handleSysExSent(CJQZMidi& /*port*/, int /*byteCount*/) {}
 
     // Sources or destinations came or went (message thread).

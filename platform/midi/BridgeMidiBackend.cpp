@@ -317,14 +317,14 @@ public:
         // A raw pointer: the port keeps the connection alive and cancels its jobs before it goes.
         auto* c = connection.get();
         const auto gen = generation;
-        c->getWriter().post(
+        c->getWriter().runNowOrPost(
             [c, gen, bytes = std::vector<std::uint8_t>(data, data + size), done = std::move(onComplete)]
             {
                 c->write(gen, bytes.data(), bytes.size());
                 if (done)
                     done();
             },
-            0, this);
+            this);
         return true;
     }
 

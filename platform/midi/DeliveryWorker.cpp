@@ -16,7 +16,7 @@ DeliveryWorker::~DeliveryWorker()
         stopping = true;
         jobs.clear();
     }
-    changed.notify_all();
+    workChanged.notify_all();
     if (thread.joinable())
     {
         if (isWorkerThread())
@@ -34,12 +34,44 @@ void DeliveryWorker::post(std::function<void()> job, Clock::time_point due, cons
             return;
         jobs.emplace(std::make_pair(due, nextSequence++), Job{std::move(job), owner});
     }
-    changed.notify_all();
+    workChanged.notify_one();
 }
 
 void DeliveryWorker::post(std::function<void()> job, std::uint32_t delayMs, const void* owner)
 {
     post(std::move(job), Clock::now() + std::chrono::milliseconds(delayMs), owner);
+}
+
+void DeliveryWorker::runNowOrPost(std::function<void()> job, const void* owner)
+{
+    std::unique_lock<std::mutex> guard(lock);
+    if (stopping)
+        return;
+    if (running || !jobs.empty() || isWorkerThread())
+    {
+        jobs.emplace(std::make_pair(Clock::now(), nextSequence++), Job{std::move(job), owner});
+        guard.unlock();
+        workChanged.notify_one();
+        return;
+    }
+    // Counts as the running job: later posts queue behind it, cancel(owner) waits for it.
+    running = true;
+    runningOwner = owner;
+    guard.unlock();
+    job();
+    job = nullptr;
+    guard.lock();
+    finishRunning();
+    // The worker sleeps through a job run here; wake it only for what was queued meanwhile.
+    if (!jobs.empty())
+        workChanged.notify_one();
+}
+
+void DeliveryWorker::finishRunning()
+{
+    running = false;
+    runningOwner = nullptr;
+    jobEnded.notify_all();
 }
 
 void DeliveryWorker::cancel(const void* owner)
@@ -53,7 +85,7 @@ void DeliveryWorker::cancel(const void* owner)
             ++it;
     }
     if (!isWorkerThread())
-        changed.wait(guard, [&] { return !(running && runningOwner == owner); });
+        jobEnded.wait(guard, [&] { return !(running && runningOwner == owner); });
 }
 
 void DeliveryWorker::waitForRunningJob()
@@ -61,13 +93,13 @@ void DeliveryWorker::waitForRunningJob()
     if (isWorkerThread())
         return;
     std::unique_lock<std::mutex> guard(lock);
-    changed.wait(guard, [&] { return !running; });
+    jobEnded.wait(guard, [&] { return !running; });
 }
 
 bool DeliveryWorker::waitUntilIdle(int timeoutMs)
 {
     std::unique_lock<std::mutex> guard(lock);
-    return changed.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return !running && jobs.empty(); });
+    return jobEnded.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return !running && jobs.empty(); });
 }
 
 void DeliveryWorker::run(const char* threadName)
@@ -76,16 +108,16 @@ void DeliveryWorker::run(const char* threadName)
     std::unique_lock<std::mutex> guard(lock);
     while (!stopping)
     {
-        if (jobs.empty())
+        if (jobs.empty() || running) // running: a job runs on a caller's thread
         {
-            changed.wait(guard);
+            workChanged.wait(guard);
             continue;
         }
         auto first = jobs.begin();
         const auto due = first->first.first;
         if (Clock::now() < due)
         {
-            changed.wait_until(guard, due);
+            workChanged.wait_until(guard, due);
             continue;
         }
         Job job = std::move(first->second);
@@ -96,9 +128,7 @@ void DeliveryWorker::run(const char* threadName)
         job.fn();
         job.fn = nullptr; // captured state goes before the job counts as finished
         guard.lock();
-        running = false;
-        runningOwner = nullptr;
-        changed.notify_all();
+        finishRunning();
     }
 }
 } // namespace platform::midi

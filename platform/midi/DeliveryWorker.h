@@ -26,6 +26,10 @@ public:
     void post(std::function<void()> job, Clock::time_point due, const void* owner = nullptr);
     void post(std::function<void()> job, std::uint32_t delayMs = 0, const void* owner = nullptr);
 
+    // Runs the job at once on the calling thread when no job is pending or running, else posts it
+    // behind the others. Spares a thread hand-over for each message when sends do not overlap.
+    void runNowOrPost(std::function<void()> job, const void* owner = nullptr);
+
     // Drops the pending jobs of owner and waits for one of its jobs that is running, unless
     // called from the worker itself.
     void cancel(const void* owner);
@@ -47,8 +51,11 @@ private:
         const void* owner = nullptr;
     };
 
+    void finishRunning(); // with the lock held
+
     std::mutex lock;
-    std::condition_variable changed;
+    std::condition_variable workChanged; // the worker waits here: jobs came, or a job ended
+    std::condition_variable jobEnded;    // callers of cancel() and the waits wait here
     std::map<std::pair<Clock::time_point, std::uint64_t>, Job> jobs;
     std::uint64_t nextSequence = 0;
     bool running = false;

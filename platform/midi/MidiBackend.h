@@ -49,9 +49,9 @@ public:
     // Sends one short message (1 to 3 bytes) as one packet; false when it could not be sent.
     virtual bool sendShortMessage(const std::uint8_t* data, size_t size) = 0;
 
-    // Sends one system exclusive message asynchronously (the bytes are copied). onComplete runs
-    // on a backend thread once the last byte has left. When the result is false nothing is sent
-    // and onComplete is never called.
+    // Sends one system exclusive message (the bytes are copied). onComplete runs once the last byte
+    // has left: on a backend thread, or on the calling thread before this returns when nothing else
+    // was waiting to be sent. When the result is false nothing is sent and onComplete is never called.
     virtual bool sendSysEx(const std::uint8_t* data, size_t size, std::function<void()> onComplete) = 0;
 };
 
