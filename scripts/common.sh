@@ -13,6 +13,13 @@ configure_and_build() {
   cmake --build "$dir" -j "$JOBS"
 }
 
+# The checked build: clang with AddressSanitizer, UBSan and libFuzzer's instrumentation. The tests and the
+# fuzz targets share it, so CI compiles the code once.
+CHECK_BUILD="$ROOT/build/check"
+configure_check_build() {
+  CC=clang CXX=clang++ configure_and_build "$CHECK_BUILD" -DCMAKE_BUILD_TYPE=Debug -DSONAVIRE_BUILD_FUZZ=ON
+}
+
 # with_display <command...>: runs the command under Xvfb when there is no display.
 with_display() {
   if [ -n "${DISPLAY:-}" ]; then

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for a bounded time (FUZZ_SECONDS, default 15).
-# Any crash, leak, time-out or sanitizer report fails the run; findings are kept in build/fuzz/findings.
+# Builds the libFuzzer targets with clang (in the checked build of scripts/test.sh) and runs each for a bounded
+# time (FUZZ_SECONDS, default 15). Any crash, leak, time-out or sanitizer report fails the run; findings are kept
+# in build/check/findings.
 #   scripts/fuzz.sh [target...]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 bash "$ROOT/scripts/install-deps.sh"
-dir="$ROOT/build/fuzz"
-CC=clang CXX=clang++ configure_and_build "$dir" -DCMAKE_BUILD_TYPE=Debug -DSONAVIRE_BUILD_FUZZ=ON \
-  -DSONAVIRE_BUILD_TESTS=OFF
+dir="$CHECK_BUILD"
+configure_check_build
 
 seconds="${FUZZ_SECONDS:-15}"
 targets=("$@")
