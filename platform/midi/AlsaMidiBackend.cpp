@@ -319,7 +319,7 @@ public:
         // A raw pointer: the port keeps the sequencer alive and cancels its jobs before it goes.
         auto* seq = sequencer.get();
         const int portId = port;
-        seq->getSender().runNowOrPost(
+        seq->getSender().post(
             [seq, portId, bytes = std::vector<std::uint8_t>(data, data + size), done = std::move(onComplete)]
             {
                 for (size_t offset = 0; offset < bytes.size(); offset += sysExChunkSize)
@@ -334,7 +334,7 @@ public:
                 if (done)
                     done();
             },
-            this);
+            0, this);
         return true;
     }
 
