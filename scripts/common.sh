@@ -2,7 +2,7 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
-# ccache lets the plain and the sanitizer builds share the compiled JUCE modules.
+# ccache keeps compiled objects across build folders and clean rebuilds (JUCE above all).
 export CCACHE_BASEDIR="$ROOT"
 export CCACHE_NOHASHDIR=1
 
