@@ -1,6 +1,6 @@
 #include "data/XmlText.h"
 
-#include <cstring>
+#include "data/XmlSafetyScanner.h"
 
 namespace data
 {
@@ -90,93 +90,6 @@ bool isValidUtf8(const void* data, size_t size)
     return true;
 }
 
-namespace
-{
-// The XML parser and the element tree recurse once per level, so a hostile document nested deeply
-// enough would overflow the stack. Our documents are four levels deep; refuse anything beyond this.
-constexpr int maximumXmlDepth = 256;
-
-// True when the parser can take the document safely: the element nesting stays within the limit (start
-// tags count up, end tags down; comments, declarations and CDATA sections are skipped), and no processing
-// instruction stands inside an element, where the parser loops forever when text follows it.
-bool isSafeForXmlParser(const char* text, size_t size)
-{
-    auto startsWith = [&](size_t at, const char* s)
-    {
-        const auto n = std::strlen(s);
-        return size - at >= n && std::memcmp(text + at, s, n) == 0;
-    };
-    auto skipPast = [&](size_t at, const char* end)
-    {
-        const auto n = std::strlen(end);
-        for (; at + n <= size; ++at)
-            if (std::memcmp(text + at, end, n) == 0)
-                return at + n;
-        return size;
-    };
-
-    int depth = 0;
-    size_t at = 0;
-    while (at < size)
-    {
-        if (text[at] != '<')
-        {
-            ++at;
-            continue;
-        }
-        if (startsWith(at, "<!--"))
-            at = skipPast(at + 4, "-->");
-        else if (startsWith(at, "<![CDATA["))
-            at = skipPast(at + 9, "]]>");
-        else if (startsWith(at, "<?"))
-        {
-            if (depth > 0)
-                return false;
-            at = skipPast(at + 2, "?>");
-        }
-        else if (startsWith(at, "<!"))
-            at = skipPast(at + 2, ">");
-        else if (startsWith(at, "</"))
-        {
-            --depth;
-            at = skipPast(at + 2, ">");
-        }
-        else
-        {
-            // A start tag; quoted attribute values may hold ">".
-            char quote = 0;
-            size_t end = at + 1;
-            for (; end < size; ++end)
-            {
-                if (quote != 0)
-                    quote = text[end] == quote ? 0 : quote;
-                else if (text[end] == '"' || text[end] == '\'')
-                    quote = text[end];
-                else if (text[end] == '>')
-                    break;
-            }
-            if (end >= size || text[end - 1] != '/')
-                if (++depth > maximumXmlDepth)
-                    return false;
-            at = end + 1;
-        }
-    }
-    return true;
-}
-
-// XML allows no control characters but tab, CR and LF; the parser can loop forever on one in a name.
-bool hasOnlyXmlCharacters(const char* text, size_t size)
-{
-    for (size_t i = 0; i < size; ++i)
-    {
-        const auto c = (unsigned char) text[i];
-        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-            return false;
-    }
-    return true;
-}
-} // namespace
-
 std::unique_ptr<juce::XmlElement> parseDocumentBytes(const void* data, size_t size)
 {
     const auto* bytes = static_cast<const char*>(data);
@@ -184,7 +97,7 @@ std::unique_ptr<juce::XmlElement> parseDocumentBytes(const void* data, size_t si
     while (length < size && bytes[length] != 0)
         ++length;
 
-    if (!isValidUtf8(bytes, length) || !hasOnlyXmlCharacters(bytes, length) || !isSafeForXmlParser(bytes, length))
+    if (!isValidUtf8(bytes, length) || !XmlSafetyScanner::isSafe(bytes, length))
         return nullptr;
 
     return juce::XmlDocument::parse(juce::String::fromUTF8(bytes, (int) length));

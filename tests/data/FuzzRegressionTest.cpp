@@ -64,3 +64,33 @@ TEST(FuzzRegression, ProcessingInstructionInsideAnElementIsRefusedBeforeTheXmlPa
     const std::string prolog = "<?xml version=\"1.0\"?><a>text</a>";
     EXPECT_NE(data::parseDocumentBytes(prolog.data(), prolog.size()), nullptr);
 }
+
+TEST(FuzzRegression, DocumentTypeDeclarationIsRefusedBeforeItsEntitiesExpand)
+{
+    // Entities that hold entities: the parser expands them without bound (this one never returns).
+    std::string text = "<?xml version=\"1.0\"?><!DOCTYPE r [ <!ENTITY a0 \"<b/>\" >";
+    for (int level = 1; level < 4; ++level)
+    {
+        text += " <!ENTITY a" + std::to_string(level) + " \"<b>";
+        for (int i = 0; i < 10; ++i)
+            text += "&a" + std::to_string(level - 1) + ";";
+        text += "</b>\" >";
+    }
+    text += " ]><r>&a3;</r>";
+    EXPECT_EQ(data::parseDocumentBytes(text.data(), text.size()), nullptr);
+
+    // Comments, CDATA, the predefined entities and character references still read.
+    const std::string plain = "<!-- note --><a>&lt;&amp;&#65;&#x42;<![CDATA[<c>]]></a>";
+    const auto element = data::parseDocumentBytes(plain.data(), plain.size());
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->getAllSubText(), "<&AB<c>");
+}
+
+TEST(FuzzRegression, QuoteWhereAnAttributeBelongsIsRefusedBeforeTheXmlParserLoops)
+{
+    // The parser stops the tag at the quote, reads the rest as text and loops on the instruction after it.
+    const auto bytes = fixture("serialized-program-quoted-tag-loop.bin");
+    ASSERT_GT(bytes.getSize(), 0u);
+    x47390_data::ProgramData program;
+    EXPECT_FALSE(program.deserialize(data::SerializedData(bytes.getData(), bytes.getSize())));
+}
