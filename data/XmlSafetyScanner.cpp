@@ -8,12 +8,16 @@ namespace data
 {
 namespace
 {
-// The parser's identifier characters, ASCII only: it ends a name at other characters where we could not
-// follow it, so names with any other character are refused.
+// XML name characters, ASCII only: the parser ends a name at other characters where we could not follow
+// it, so names with any other character are refused.
+bool isNameStartCharacter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+}
+
 bool isNameCharacter(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-'
-           || c == ':' || c == '.';
+    return isNameStartCharacter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
 }
 
 bool isSpace(char c)
@@ -186,10 +190,11 @@ bool XmlSafetyScanner::scanReference()
 
 bool XmlSafetyScanner::skipName()
 {
-    const auto start = position;
+    if (!isNameStartCharacter(at(position)))
+        return false;
     while (isNameCharacter(at(position)))
         ++position;
-    return position != start;
+    return true;
 }
 
 void XmlSafetyScanner::skipSpace()

@@ -5,7 +5,7 @@
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzzsupport::initialise([](const juce::File& folder) {
-        (void) folder; // no writer of the older format: the fuzzer starts from nothing
+        (void) folder; // no writer of the older format: scripts/fuzz.sh adds a file built by the tests
     });
     return 0;
 }

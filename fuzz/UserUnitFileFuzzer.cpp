@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzzsupport::initialise([](const juce::File& folder) {
-        (void) folder; // no writer of unit files: the fuzzer starts from nothing
+        (void) folder; // no writer of unit files: scripts/fuzz.sh adds a unit built by the tests
     });
     return 0;
 }

@@ -28,7 +28,8 @@ for target in "${targets[@]}"; do
   rm -rf "$seeds"
   SONAVIRE_FUZZ_SEEDS="$seeds" timeout 120 "$dir/fuzz/$target" >/dev/null 2>&1 || true
   mkdir -p "$seeds"
-  # Inputs of faults found before ("serialized-program-*" for SerializedProgramFuzzer).
+  # Inputs of faults found before and files only the tests can build ("serialized-program-*" for
+  # SerializedProgramFuzzer).
   prefix="$(sed -E 's/Fuzzer$//; s/([a-z0-9])([A-Z])/\1-\2/g' <<<"$target" | tr 'A-Z' 'a-z')"
   find "$ROOT/tests/fixtures/fuzz" -type f -name "$prefix-*" -exec cp {} "$seeds/" \; 2>/dev/null || true
   # Real files written by other programs seed the readers of text formats.

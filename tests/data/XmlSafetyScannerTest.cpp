@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScannedDocument{"written by us", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<Info a=\"x &amp; &quot;y&quot;\">\r\n"
                                          "  <Name>&lt;&#228;&#x1F600;&gt;</Name>\r\n  <Empty/>\r\n</Info>\r\n",
                         true},
-        ScannedDocument{"comments, CDATA and single quotes", "<!-- <?x?> --><a b='\"'><!--<!x>--><![CDATA[<?y?>]]>t</a>", true},
+        ScannedDocument{"comments, CDATA and single quotes", "<!-- <?x?> --><a-1.b:c d='\"'><!--<!x>--><![CDATA[<?y?>]]>t</a-1.b:c>", true},
         ScannedDocument{"processing instruction before the root", "<?xml version=\"1.0\"?><?other?><a/>", true},
         ScannedDocument{"256 levels", nested(256), true},
         ScannedDocument{"257 levels", nested(257), false},
@@ -57,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScannedDocument{"nine hexadecimal digits", "<a>&#x000000041;</a>", false},
         ScannedDocument{"quote where an attribute belongs", "<C''''>x<?p?>y</C>", false},
         ScannedDocument{"attribute without a quoted value", "<a b=c>x</a>", false},
+        ScannedDocument{"name starting with a digit", "<a><1b/></a>", false},
         ScannedDocument{"non-ASCII name", "<a\xC3\xA9 b=\"x\"/>", false},
         ScannedDocument{"unterminated value", "<a b=\"x>", false},
         ScannedDocument{"control character", std::string("<a>\x01</a>"), false},

@@ -1,0 +1,81 @@
+// Any bytes as an XML document, the way every file and clipboard reader takes one: the parse returns
+// (no hang, no deep recursion), and a document that reads writes back to text that reads to the same tree
+// (text runs compared merged and without the whitespace-only ones, which the writer adds and the reader drops).
+#include "data/FavoriteData.h"
+#include "data/ProgramInformation.h"
+#include "data/TuneScaleData.h"
+#include "data/XmlText.h"
+#include "fuzz/FuzzSupport.h"
+
+namespace
+{
+void writeDocument(const juce::File& folder, const juce::String& name, const juce::XmlElement& element)
+{
+    const auto text = data::toDocumentText(element);
+    fuzzsupport::writeSeed(folder, name, juce::MemoryBlock(text.toRawUTF8(), text.getNumBytesAsUTF8()));
+}
+
+void describe(const juce::XmlElement& element, juce::String& out)
+{
+    out << "<" << element.getTagName();
+    for (int i = 0; i < element.getNumAttributes(); ++i)
+        out << " " << element.getAttributeName(i) << "=[" << element.getAttributeValue(i) << "]";
+    out << ">";
+    juce::String run;
+    auto endRun = [&]
+    {
+        // The reader turns line ends in text into LF (CDATA keeps them), as XML does.
+        if (run.containsNonWhitespaceChars())
+            out << "{" << run.replace("\r\n", "\n").replace("\r", "\n") << "}";
+        run.clear();
+    };
+    for (auto* child : element.getChildIterator())
+    {
+        if (child->isTextElement())
+        {
+            run << child->getText();
+            continue;
+        }
+        endRun();
+        describe(*child, out);
+    }
+    endRun();
+    out << "</>";
+}
+
+juce::String description(const juce::XmlElement& element)
+{
+    juce::String out;
+    describe(element, out);
+    return out;
+}
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzzsupport::initialise(
+        [](const juce::File& folder)
+        {
+            x47390_data::ProgramInformation information;
+            information.programmer = "Seed & \"quotes\" <tags>";
+            information.comment = juce::String::fromUTF8("line\r\nnext \xc3\xa4\xe2\x82\xac");
+            writeDocument(folder, "information", *information.createXml());
+            writeDocument(folder, "favorites", *x47390_data::FavoriteData().createXml());
+            writeDocument(folder, "scale", *x47390_data::TuneScaleInformation().createXml());
+            const char* mixed = "<?xml version=\"1.0\"?><!-- c --><a b='1' c=\"&#65;\"><![CDATA[<x>]]>t&amp;<d/></a>";
+            fuzzsupport::writeSeed(folder, "mixed", juce::MemoryBlock(mixed, std::strlen(mixed)));
+        });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const auto first = data::parseDocumentBytes(data, size);
+    if (first == nullptr)
+        return 0;
+    const auto text = data::toDocumentText(*first);
+    const auto second = data::parseDocumentBytes(text.toRawUTF8(), text.getNumBytesAsUTF8());
+    fuzzsupport::require(second != nullptr);
+    fuzzsupport::require(description(*second) == description(*first));
+    return 0;
+}
