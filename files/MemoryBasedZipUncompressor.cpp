@@ -3,6 +3,8 @@
 
 #include <zlib.h>
 
+#include <string>
+
 namespace
 {
 constexpr juce::uint32 localHeaderSignature = 0x04034b50;
@@ -42,11 +44,10 @@ juce::String decodeName(const juce::uint8* p, size_t size)
     const auto* text = reinterpret_cast<const char*>(p);
     if (juce::CharPointer_UTF8::isValidString(text, (int) size))
         return juce::String::fromUTF8(text, (int) size);
-    // Not UTF-8: older tools write names in a single-byte code page; keep the bytes readable.
-    juce::String name;
-    for (size_t i = 0; i < size; ++i)
-        name += (juce::juce_wchar) p[i];
-    return name;
+    // Not UTF-8: older tools write names in a single-byte code page; keep the bytes readable. Built in one
+    // go: appending a character at a time copies the whole name each time.
+    std::wstring name(p, p + size);
+    return juce::String(name.c_str());
 }
 
 // One raw inflate stream, reset between members.

@@ -261,6 +261,31 @@ TEST(MemoryBasedZip, ForeignArchivesOpen)
     }
 }
 
+// Names that are not UTF-8 come from tools writing a single-byte code page: each byte becomes its character,
+// also in the longest name a record can hold.
+TEST(MemoryBasedZip, NamesInASingleByteCodePageStayReadable)
+{
+    for (const size_t length : {3, 65535})
+    {
+        auto zip = build({{juce::String::repeatedString("a", (int) length), bytesOf("content")}});
+        const auto central = centralRecordOf(zip, 0);
+        ASSERT_EQ(u16At(zip, central + 28), length);
+        for (size_t i = 0; i < length; ++i)
+        {
+            zip[30 + i] = (char) (0xE0 + i % 3); // local header name
+            zip[central + 46 + i] = (char) (0xE0 + i % 3);
+        }
+
+        MemoryBasedZipUncompressor reader(zip);
+        ASSERT_EQ(reader.getNumEntries(), 1) << length;
+        const auto& name = reader.getEntry(0).name;
+        ASSERT_EQ((size_t) name.length(), length);
+        EXPECT_TRUE(name.startsWith(juce::String::fromUTF8("\xc3\xa0\xc3\xa1\xc3\xa2"))) << length;
+        ASSERT_TRUE(reader.uncompressAllEntries().wasOk()) << length;
+        EXPECT_EQ(reader.uncompressedData.at(name), bytesOf("content"));
+    }
+}
+
 // Every kind of damage leaves the archive unreadable as a whole: nothing of it reaches the caller.
 TEST(MemoryBasedZip, DamagedArchivesAreRefused)
 {
