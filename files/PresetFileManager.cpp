@@ -10,6 +10,7 @@
 #include "files/PresetFileReader.h"
 
 #include <cerrno>
+#include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -128,17 +129,18 @@ juce::File PresetFileManager::getIndexFile()
 
 juce::String PresetFileManager::makeSafeFileName(const juce::String& text)
 {
-    juce::String safe;
+    // Built as bytes: appending to a juce::String measures and copies the whole text for every character.
+    std::string safe;
     for (auto p = text.getCharPointer(); !p.isEmpty();)
     {
         const auto c = p.getAndAdvance();
         const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
                              c == '_' || c == '-' || c == ' ';
-        safe += allowed ? c : static_cast<juce::juce_wchar>('_');
+        safe += allowed ? (char) c : '_';
     }
-    if (safe.isEmpty() || safe.startsWithChar('.'))
+    if (safe.empty() || safe.front() == '.')
         return {};
-    return safe;
+    return juce::String(safe);
 }
 
 juce::File PresetFileManager::getInstalledFile(const juce::XmlElement& entry) const
