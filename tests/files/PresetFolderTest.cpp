@@ -291,6 +291,15 @@ TEST_F(PresetFolder, HostileIndexFileTextsAreNeverUsedAsPaths)
     EXPECT_EQ(indexEntries().size(), 5);
 }
 
+TEST_F(PresetFolder, ALongNameInTheIndexIsMadeSafeInLinearTime)
+{
+    // Made a character at a time into a juce::String this took minutes; it must stay well under a second.
+    const auto started = juce::Time::getMillisecondCounterHiRes();
+    const auto safe = PresetFileManager::makeSafeFileName(juce::String::repeatedString("ab/", 300000));
+    EXPECT_LT(juce::Time::getMillisecondCounterHiRes() - started, 10000.0);
+    EXPECT_EQ(safe, juce::String::repeatedString("ab_", 300000));
+}
+
 TEST_F(PresetFolder, ABrokenIndexIsKeptAsideAndANewOneStarted)
 {
     PresetFileManager::getIndexFile().replaceWithText("<sonavire_PresetInformation><Preset>");
