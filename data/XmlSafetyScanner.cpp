@@ -56,7 +56,7 @@ XmlSafetyScanner::XmlSafetyScanner(const char* textToScan, std::size_t sizeToSca
 
 bool XmlSafetyScanner::scanDocument()
 {
-    bool insideRoot = false;
+    bool rootStarted = false;
     while (position < size)
     {
         const auto c = text[position];
@@ -76,7 +76,7 @@ bool XmlSafetyScanner::scanDocument()
         else if (startsWith("<?"))
         {
             // Inside an element the parser skips it, then steps back to read text and loops forever.
-            if (insideRoot)
+            if (rootStarted)
                 return false;
             skipPast(2, "?>");
         }
@@ -87,7 +87,7 @@ bool XmlSafetyScanner::scanDocument()
         }
         else
         {
-            insideRoot = true;
+            rootStarted = true;
             if (!scanStartTag())
                 return false;
         }

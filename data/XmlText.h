@@ -28,7 +28,7 @@ std::unique_ptr<juce::XmlElement> createInformationXml(const juce::String& rootN
 // Strict UTF-8 (no overlong forms, no surrogates, nothing beyond U+10FFFF).
 bool isValidUtf8(const void* data, size_t size);
 
-// Parses the UTF-8 bytes of a document up to the first NUL. Null when the bytes are not valid UTF-8 or
-// hold no root element.
+// Parses the UTF-8 bytes of a document up to the first NUL. Null when the bytes are not valid UTF-8, are
+// not XML the parser takes safely (see XmlSafetyScanner) or hold no root element.
 std::unique_ptr<juce::XmlElement> parseDocumentBytes(const void* data, size_t size);
 } // namespace data
