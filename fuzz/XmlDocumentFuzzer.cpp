@@ -7,6 +7,8 @@
 #include "data/XmlText.h"
 #include "fuzz/FuzzSupport.h"
 
+#include <string>
+
 namespace
 {
 void writeDocument(const juce::File& folder, const juce::String& name, const juce::XmlElement& element)
@@ -15,37 +17,39 @@ void writeDocument(const juce::File& folder, const juce::String& name, const juc
     fuzzsupport::writeSeed(folder, name, juce::MemoryBlock(text.toRawUTF8(), text.getNumBytesAsUTF8()));
 }
 
-void describe(const juce::XmlElement& element, juce::String& out)
+// Built in a std::string: appending to a juce::String measures the whole text each time.
+void describe(const juce::XmlElement& element, std::string& out)
 {
-    out << "<" << element.getTagName();
+    out += "<" + element.getTagName().toStdString();
     for (int i = 0; i < element.getNumAttributes(); ++i)
-        out << " " << element.getAttributeName(i) << "=[" << element.getAttributeValue(i) << "]";
-    out << ">";
-    juce::String run;
+        out += " " + element.getAttributeName(i).toStdString() + "=[" + element.getAttributeValue(i).toStdString() + "]";
+    out += ">";
+    juce::StringArray run;
     auto endRun = [&]
     {
         // The reader turns line ends in text into LF (CDATA keeps them), as XML does.
-        if (run.containsNonWhitespaceChars())
-            out << "{" << run.replace("\r\n", "\n").replace("\r", "\n") << "}";
+        const auto text = run.joinIntoString({});
+        if (text.containsNonWhitespaceChars())
+            out += "{" + text.replace("\r\n", "\n").replace("\r", "\n").toStdString() + "}";
         run.clear();
     };
     for (auto* child : element.getChildIterator())
     {
         if (child->isTextElement())
         {
-            run << child->getText();
+            run.add(child->getText());
             continue;
         }
         endRun();
         describe(*child, out);
     }
     endRun();
-    out << "</>";
+    out += "</>";
 }
 
-juce::String description(const juce::XmlElement& element)
+std::string description(const juce::XmlElement& element)
 {
-    juce::String out;
+    std::string out;
     describe(element, out);
     return out;
 }
