@@ -1,6 +1,6 @@
 # Shared settings of the build scripts (sourced, not run).
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-JOBS="$(nproc 2>/dev/null || echo 2)"
+JOBS="${JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
 # ccache keeps compiled objects across build folders and clean rebuilds (JUCE above all).
 export CCACHE_BASEDIR="$ROOT"
