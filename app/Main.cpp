@@ -1,37 +1,44 @@
 // The program's entry point.
+#include "app/ApplicationMenuManager.h"
+#include "app/CJQZResource.h"
+#include "app/PreferencesData.h"
+#include "ui/MainWindowManager.h"
+#include "ui/TooltipWindowManager.h"
+
 #include <JuceHeader.h>
 
 namespace
 {
-class MainWindow : public juce::DocumentWindow
-{
-public:
-    explicit MainWindow(const juce::String& name)
-        : DocumentWindow(name, juce::Colours::darkgrey, DocumentWindow::allButtons)
-    {
-        setUsingNativeTitleBar(true);
-        centreWithSize(940, 620);
-        setResizeLimits(940, 620, 940, 1400);
-        setVisible(true);
-    }
-
-    void closeButtonPressed() override { juce::JUCEApplication::getInstance()->systemRequestedQuit(); }
-};
-
-class SoundLibrarianApplication : public juce::JUCEApplication
+class sonavireLibrarianApplication : public juce::JUCEApplication
 {
 public:
     const juce::String getApplicationName() override { return JUCE_APPLICATION_NAME_STRING; }
     const juce::String getApplicationVersion() override { return JUCE_APPLICATION_VERSION_STRING; }
     bool moreThanOneInstanceAllowed() override { return false; }
 
-    void initialise(const juce::String&) override { mainWindow = std::make_unique<MainWindow>(getApplicationName()); }
-    void shutdown() override { mainWindow.reset(); }
-    void systemRequestedQuit() override { quit(); }
+    void initialise(const juce::String&) override
+    {
+        x47390_preferences::PreferencesData::getInstance();
+        CJQZResource::getInstance();
+        auto* menuManager = x47390_menu::ApplicationMenuManager::getInstance();
 
-private:
-    std::unique_ptr<MainWindow> mainWindow;
+        auto window = std::make_unique<MainAppWindow>(getApplicationName());
+        window->centreWithSize(window->getWidth(), window->getHeight());
+        window->setMenuBar(menuManager, 20);
+        window->addKeyListener(menuManager->getCommandManager().getKeyMappings());
+        window->updateTitle();
+        window->setUsingNativeTitleBar(true);
+        window->setVisible(true);
+        window->setResizable(true, false);
+        x47390_ui::TooltipWindowManager::getInstance()->createTooltipWindow(700);
+        application::DataEditStatus::getInstance()->addListener(window.get());
+        application::LastSavedFileStatus::getInstance()->addListener(window.get());
+        x47390_ui::MainWindowManager::getInstance()->setMainWindow(std::move(window));
+    }
+
+    void shutdown() override { x47390_ui::MainWindowManager::getInstance()->deleteMainWindow(); }
+    void systemRequestedQuit() override { quit(); }
 };
 } // namespace
 
-START_JUCE_APPLICATION(SoundLibrarianApplication)
+START_JUCE_APPLICATION(sonavireLibrarianApplication)

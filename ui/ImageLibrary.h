@@ -1,0 +1,14 @@
+#pragma once
+
+#include <juce_graphics/juce_graphics.h>
+
+namespace ui
+{
+// The program's own images (icon, logo, display frame, buttons, captions, keyboard and guide pictures,
+// about picture), drawn by our code at twice their drawn size and handed out by name. Each image is
+// drawn once and kept in the toolkit's image cache. An unknown name gives an invalid image.
+juce::Image getImage(const juce::String& name);
+
+// The names every image is known by.
+juce::StringArray getImageNames();
+} // namespace ui

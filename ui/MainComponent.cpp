@@ -1,0 +1,76 @@
+#include "ui/MainComponent.h"
+
+#include "app/ApplicationMenuManager.h"
+#include "tuning/TuningPaneComponent.h"
+#include "ui/HeaderComponent.h"
+#include "ui/LeftPaneComponent.h"
+#include "ui/LibraryFileDrop.h"
+#include "ui/ProgramListComponent.h"
+#include "ui/ProgramPaneComponent.h"
+#include "ui/UserUnitPaneComponents.h"
+
+namespace
+{
+constexpr int headerHeight = 85;
+const juce::Colour tabColour(0xff222222);
+} // namespace
+
+MainComponent::MainComponent()
+{
+    header = std::make_unique<HeaderComponent>();
+    addAndMakeVisible(*header);
+
+    tabs = std::make_unique<ui::CustomTabbedComponent>();
+    addAndMakeVisible(*tabs);
+    tabs->setTabBarDepth(30);
+
+    auto* programPane = new ProgramPaneComponent();
+    tabs->addTab("PROGRAM", tabColour, programPane, true);
+    tabs->addTab("USER OSCILLATORS", tabColour, new UserOscPaneComponent(), true);
+    tabs->addTab("USER MODULATION FX", tabColour, new UserModFXPaneComponent(), true);
+    tabs->addTab("USER DELAY FX", tabColour, new UserDelFXPaneComponent(), true);
+    tabs->addTab("USER REVERB FX", tabColour, new UserRevFXPaneComponent(), true);
+    tabs->addTab("MICROTUNING", tabColour, new TuningPaneComponent(), true);
+
+    auto& bar = tabs->getTabbedButtonBar();
+    for (int i = 0; i < bar.getNumTabs(); ++i)
+        if (auto* button = bar.getTabButton(i))
+            button->setLookAndFeel(&tabLookAndFeel);
+
+    setSize(870, 640);
+
+    if (auto* leftPane = programPane->getLeftPane())
+        if (auto* programList = leftPane->getProgramListComponent())
+            bar.addChangeListener(programList);
+}
+
+MainComponent::~MainComponent()
+{
+    auto& bar = tabs->getTabbedButtonBar();
+    for (int i = 0; i < bar.getNumTabs(); ++i)
+        if (auto* button = bar.getTabButton(i))
+            button->setLookAndFeel(nullptr);
+    tabs.reset();
+    header.reset();
+}
+
+void MainComponent::paint(juce::Graphics& g) { g.fillAll(juce::Colour(0x80262626)); }
+
+void MainComponent::resized()
+{
+    header->setBounds(0, 0, getWidth(), headerHeight);
+    // The tabs keep the component's full height: the lowest 85 pixels of each page lie below the window.
+    tabs->setBounds(0, headerHeight, getWidth(), getHeight());
+}
+
+juce::ApplicationCommandTarget* MainComponent::getNextCommandTarget()
+{
+    return &x47390_menu::ApplicationMenuManager::getInstance()->getCommands();
+}
+
+bool MainComponent::isInterestedInFileDrag(const juce::StringArray& files)
+{
+    return ui::isInterestedInLibraryFileDrag(files);
+}
+
+void MainComponent::filesDropped(const juce::StringArray& files, int, int) { ui::handleLibraryFileDrop(files); }
