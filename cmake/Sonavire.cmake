@@ -33,7 +33,8 @@ function(sonavire_library name)
   if(NOT sources)
     # A subsystem that has no code yet still links.
     set(placeholder "${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp")
-    file(WRITE "${placeholder}" "// nothing here yet\n")
+    # Written only when it differs, so configuring again rebuilds nothing.
+    file(CONFIGURE OUTPUT "${placeholder}" CONTENT "// nothing here yet\n")
     set(sources "${placeholder}")
   endif()
   add_library(${name} STATIC ${sources})
