@@ -1,44 +1,128 @@
-// The program's entry point.
-#include "app/ApplicationMenuManager.h"
-#include "app/CJQZResource.h"
+// The program's entry point and its application object.
+#include "app/ApplicationInfo.h"
+#include "app/ApplicationStartup.h"
+#include "app/ApplicationStartupProcess.h"
+#include "app/CommandLineProcessor.h"
+#include "app/CurrentLanguageModel.h"
+#include "app/DocumentOperations.h"
 #include "app/PreferencesData.h"
+#include "app/ShutdownSignals.h"
+#include "app/SingleInstance.h"
+#include "midi/MidiDeviceManager.h"
+#include "platform/system/SystemLanguage.h"
+#include "platform/system/X11WindowAtoms.h"
+#include "ui/DefaultLookAndFeel.h"
+#include "ui/FontLibrary.h"
 #include "ui/MainWindowManager.h"
-#include "ui/TooltipWindowManager.h"
 
 #include <JuceHeader.h>
 
+#include <cstdio>
+#include <memory>
+
 namespace
 {
+x47390_application::SingleInstance* singleInstance = nullptr;
+
 class sonavireLibrarianApplication : public juce::JUCEApplication
 {
 public:
-    const juce::String getApplicationName() override { return JUCE_APPLICATION_NAME_STRING; }
-    const juce::String getApplicationVersion() override { return JUCE_APPLICATION_VERSION_STRING; }
-    bool moreThanOneInstanceAllowed() override { return false; }
+    sonavireLibrarianApplication() = default;
+    ~sonavireLibrarianApplication() override = default;
 
-    void initialise(const juce::String&) override
+    const juce::String getApplicationName() override { return x47390_application::applicationName; }
+    const juce::String getApplicationVersion() override { return x47390_application::applicationVersion; }
+    // One instance per user is kept by the program itself, before the toolkit starts; the toolkit's own
+    // check is machine-wide and would turn away every other user.
+    bool moreThanOneInstanceAllowed() override { return true; }
+
+    void initialise(const juce::String& commandLine) override
     {
-        x47390_preferences::PreferencesData::getInstance();
-        CJQZResource::getInstance();
-        auto* menuManager = x47390_menu::ApplicationMenuManager::getInstance();
+        auto* language = x47390_application::CurrentLanguageModel::getInstance();
+        language->language = platform::isSystemLanguageJapanese() ? 1 : 0;
 
-        auto window = std::make_unique<MainAppWindow>(getApplicationName());
-        window->centreWithSize(window->getWidth(), window->getHeight());
-        window->setMenuBar(menuManager, 20);
-        window->addKeyListener(menuManager->getCommandManager().getKeyMappings());
-        window->updateTitle();
-        window->setUsingNativeTitleBar(true);
-        window->setVisible(true);
-        window->setResizable(true, false);
-        x47390_ui::TooltipWindowManager::getInstance()->createTooltipWindow(700);
-        application::DataEditStatus::getInstance()->addListener(window.get());
-        application::LastSavedFileStatus::getInstance()->addListener(window.get());
-        x47390_ui::MainWindowManager::getInstance()->setMainWindow(std::move(window));
+        auto* fonts = ui::FontLibrary::getInstance();
+        const juce::String typefaceName("Arial Unicode MS");
+        fonts->defaultTypefaceName = typefaceName;
+        fonts->heightSteps = {{12.0f, 14.0f, 16.0f, 18.0f, 20.0f, 22.0f}};
+        fonts->defaultFont = fonts->makeFont(typefaceName, fonts->heightSteps[2]);
+        language->typefaceName = typefaceName;
+        lookAndFeel.setDefaultSansSerifTypefaceName(typefaceName);
+        juce::LookAndFeel::setDefaultLookAndFeel(&lookAndFeel);
+
+        initializeApplicationState();
+
+        x47390_ui::MainWindowManager::getInstance()->createMainWindow(getApplicationName());
+
+        signals = std::make_unique<x47390_application::ShutdownSignals>([] { quit(); });
+        if (singleInstance != nullptr)
+            singleInstance->startListening([this](const juce::String& line) { anotherInstanceStarted(line); });
+
+        x47390_application::CommandLineProcessor(startupProcess).process(commandLine);
+        if (startupProcess.startupDone)
+            return;
+
+        if (x47390_preferences::PreferencesData::getInstance()->getBoolValue("MidiPortAutoScan", true))
+            midi::MidiDeviceManager::getInstance()->startDeviceScan();
+        else
+            startupProcess.triggerAsyncUpdate();
     }
 
-    void shutdown() override { x47390_ui::MainWindowManager::getInstance()->deleteMainWindow(); }
-    void systemRequestedQuit() override { quit(); }
+    void shutdown() override
+    {
+        if (singleInstance != nullptr)
+            singleInstance->stopListening();
+        signals.reset();
+        x47390_ui::MainWindowManager::getInstance()->deleteMainWindow();
+        juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
+    }
+
+    void anotherInstanceStarted(const juce::String& commandLine) override
+    {
+        x47390_application::CommandLineProcessor(startupProcess).process(commandLine);
+    }
+
+    void systemRequestedQuit() override
+    {
+        if (auto* window = x47390_ui::MainWindowManager::getInstance()->getMainWindow())
+            window->toFront(true);
+        if (confirmDiscardChanges() != 0 || midi::midiDeviceScanInProgress)
+            return;
+        quit();
+    }
+
+private:
+    x47390_ui::DefaultLookAndFeel lookAndFeel;
+    // Created with the application object, so the MIDI device manager is the first singleton.
+    x47390_application::ApplicationStartupProcess startupProcess;
+    std::unique_ptr<x47390_application::ShutdownSignals> signals;
 };
+
+juce::JUCEApplicationBase* createApplication() { return new sonavireLibrarianApplication(); }
 } // namespace
 
-START_JUCE_APPLICATION(sonavireLibrarianApplication)
+int main(int argc, char* argv[])
+{
+    juce::StringArray arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.add(juce::String::fromUTF8(argv[i]));
+
+    x47390_application::SingleInstance instance(x47390_application::SingleInstance::getDefaultFolder());
+    const auto commandLine = x47390_application::CommandLineProcessor::makeCommandLine(
+        arguments, juce::File::getCurrentWorkingDirectory());
+    switch (instance.acquireOrHandOver(commandLine))
+    {
+        case x47390_application::SingleInstance::Role::handedOver: return 0;
+        case x47390_application::SingleInstance::Role::failed:
+            std::fprintf(stderr, "sonavire Sound Librarian runs already but does not answer.\n");
+            return 1;
+        case x47390_application::SingleInstance::Role::first: break;
+    }
+    singleInstance = &instance;
+
+    const platform::WindowManagerAtoms atoms;
+    juce::JUCEApplicationBase::createInstance = &createApplication;
+    const int result = juce::JUCEApplicationBase::main(argc, const_cast<const char**>(argv));
+    singleInstance = nullptr;
+    return result;
+}

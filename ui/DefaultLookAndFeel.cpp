@@ -17,6 +17,12 @@ bool isJapaneseInterface()
     return x47390_application::CurrentLanguageModel::getInstance()->language == 1;
 }
 
+// Room left and right of a menu bar title, and of a tab's text.
+constexpr int menuBarTitleMargin = 5;
+constexpr float tabTextMargin = 3.0f;
+// A tab text narrower than this share of its natural width gets a smaller font instead.
+constexpr float minimumTabTextScale = 0.8f;
+
 const juce::Colour menuBarColour(0xff222222);
 const juce::Colour panelColour(0xff333333);
 const juce::Colour lightTextColour(0xffd3d3d3);
@@ -138,21 +144,27 @@ void DefaultLookAndFeel::drawMenuBarBackground(juce::Graphics& g, int, int, bool
     g.fillAll(menuBarColour);
 }
 
-int DefaultLookAndFeel::getMenuBarItemWidth(juce::MenuBarComponent&, int itemIndex, const juce::String&)
+int DefaultLookAndFeel::getMenuBarItemWidth(juce::MenuBarComponent&, int itemIndex, const juce::String& itemText)
 {
+    int width = 40;
     switch (itemIndex)
     {
     case 0:
-        return isJapaneseInterface() ? 60 : 40;
-    case 1:
-        return 40;
+        width = isJapaneseInterface() ? 60 : 40;
+        break;
     case 2:
-        return 80;
+        width = 80;
+        break;
     case 3:
-        return 50;
+        width = 50;
+        break;
     default:
-        return 40;
+        break;
     }
+    // The fixed widths suit short titles; a longer title (another language, a larger face) gets
+    // the room it needs, so it is never cut.
+    const auto textWidth = (int) std::ceil(libraryFont("PopupMenu").getStringWidthFloat(itemText));
+    return juce::jmax(width, textWidth + 2 * menuBarTitleMargin);
 }
 
 juce::Font DefaultLookAndFeel::getMenuBarFont(juce::MenuBarComponent&, int, const juce::String&)
@@ -188,5 +200,128 @@ int DefaultLookAndFeel::getTabButtonBestWidth(juce::TabBarButton&, int)
 juce::Font DefaultLookAndFeel::getTabButtonFont(juce::TabBarButton&, float)
 {
     return libraryFont("TabButton");
+}
+
+void DefaultLookAndFeel::createSingleLineTabTextLayout(const juce::TabBarButton& button, float length, float depth,
+                                                       juce::Colour colour, juce::TextLayout& textLayout)
+{
+    // The toolkit's tab text, but always on one line: a text wider than its tab is narrowed a little,
+    // and beyond that drawn smaller, rather than wrapped onto a second line the tab has no room for.
+    juce::Font font(depth * 0.5f);
+    font.setUnderline(button.hasKeyboardFocus(false));
+    const auto text = button.getButtonText().trim();
+    const float room = juce::jmax(1.0f, length - 2.0f * tabTextMargin);
+    const float width = font.getStringWidthFloat(text);
+    if (width > room)
+    {
+        const float scale = room / width;
+        if (scale >= minimumTabTextScale)
+        {
+            font.setHorizontalScale(scale);
+        }
+        else
+        {
+            font.setHorizontalScale(minimumTabTextScale);
+            font.setHeight(font.getHeight() * scale / minimumTabTextScale);
+        }
+    }
+
+    juce::AttributedString string;
+    string.setJustification(juce::Justification::centred);
+    string.setWordWrap(juce::AttributedString::none);
+    string.append(text, font, colour);
+    textLayout.createLayout(string, length);
+}
+} // namespace x47390_ui
+
+namespace x47390_ui
+{
+// The third-generation tab (gradient, outline, text colour), with the text on one line.
+void DefaultLookAndFeel::drawTabButton(juce::TabBarButton& button, juce::Graphics& g, bool isMouseOver,
+                                       bool isMouseDown)
+{
+    using juce::TabbedButtonBar;
+    const auto activeArea = button.getActiveArea();
+    const auto orientation = button.getTabbedButtonBar().getOrientation();
+    const auto background = button.getTabBackgroundColour();
+
+    if (button.getToggleState())
+    {
+        g.setColour(background);
+    }
+    else
+    {
+        juce::Point<int> from, to;
+        switch (orientation)
+        {
+        case TabbedButtonBar::TabsAtBottom:
+            from = activeArea.getBottomLeft();
+            to = activeArea.getTopLeft();
+            break;
+        case TabbedButtonBar::TabsAtRight:
+            from = activeArea.getTopRight();
+            to = activeArea.getTopLeft();
+            break;
+        case TabbedButtonBar::TabsAtLeft:
+            from = activeArea.getTopLeft();
+            to = activeArea.getTopRight();
+            break;
+        case TabbedButtonBar::TabsAtTop:
+        default:
+            from = activeArea.getTopLeft();
+            to = activeArea.getBottomLeft();
+            break;
+        }
+        g.setGradientFill(juce::ColourGradient(background.brighter(0.2f), from.toFloat(), background.darker(0.1f),
+                                               to.toFloat(), false));
+    }
+    g.fillRect(activeArea);
+
+    g.setColour(button.findColour(TabbedButtonBar::tabOutlineColourId));
+    auto outline = activeArea;
+    if (orientation != TabbedButtonBar::TabsAtBottom)
+        g.fillRect(outline.removeFromTop(1));
+    if (orientation != TabbedButtonBar::TabsAtTop)
+        g.fillRect(outline.removeFromBottom(1));
+    if (orientation != TabbedButtonBar::TabsAtRight)
+        g.fillRect(outline.removeFromLeft(1));
+    if (orientation != TabbedButtonBar::TabsAtLeft)
+        g.fillRect(outline.removeFromRight(1));
+
+    const float alpha = button.isEnabled() ? ((isMouseOver || isMouseDown) ? 1.0f : 0.8f) : 0.3f;
+    auto colour = background.contrasting().withMultipliedAlpha(alpha);
+    if (auto* bar = button.findParentComponentOfClass<TabbedButtonBar>())
+    {
+        const auto id = button.isFrontTab() ? TabbedButtonBar::frontTextColourId : TabbedButtonBar::tabTextColourId;
+        if (bar->isColourSpecified(id))
+            colour = bar->findColour(id);
+        else if (isColourSpecified(id))
+            colour = findColour(id);
+    }
+
+    const auto area = button.getTextArea().toFloat();
+    float length = area.getWidth();
+    float depth = area.getHeight();
+    if (button.getTabbedButtonBar().isVertical())
+        std::swap(length, depth);
+
+    juce::TextLayout layout;
+    createSingleLineTabTextLayout(button, length, depth, colour, layout);
+
+    juce::AffineTransform transform;
+    switch (orientation)
+    {
+    case TabbedButtonBar::TabsAtLeft:
+        transform = transform.rotated(juce::MathConstants<float>::pi * -0.5f).translated(area.getX(), area.getBottom());
+        break;
+    case TabbedButtonBar::TabsAtRight:
+        transform = transform.rotated(juce::MathConstants<float>::pi * 0.5f).translated(area.getRight(), area.getY());
+        break;
+    default:
+        transform = transform.translated(area.getX(), area.getY());
+        break;
+    }
+    g.addTransform(transform);
+    layout.draw(g, juce::Rectangle<float>(length, depth));
 }
 } // namespace x47390_ui

@@ -39,5 +39,10 @@ public:
     juce::Font getLabelFont(juce::Label&) override;
     int getTabButtonBestWidth(juce::TabBarButton&, int tabDepth) override;
     juce::Font getTabButtonFont(juce::TabBarButton&, float height) override;
+    void drawTabButton(juce::TabBarButton&, juce::Graphics&, bool isMouseOver, bool isMouseDown) override;
+
+    // The text of a tab as the toolkit lays it out, but always on one line within the given length.
+    static void createSingleLineTabTextLayout(const juce::TabBarButton&, float length, float depth, juce::Colour,
+                                              juce::TextLayout&);
 };
 } // namespace x47390_ui

@@ -18,6 +18,9 @@ struct ImageEntry
 
 // One row per image: name, pixel size, painter.
 const std::vector<ImageEntry> imageTable{
+    // Application shell
+    {"AboutPicture", 1200, 800, painters::paintAboutPicture},
+    {"ApplicationIcon", 512, 512, painters::paintApplicationIcon},
 };
 
 juce::int64 cacheKey(const juce::String& name) { return juce::String("sonavire-image:" + name).hashCode64(); }

@@ -6,4 +6,7 @@
 // pixel size the image library makes it (twice the size at which the image is drawn in the windows).
 namespace ui::painters
 {
+// Application shell
+void paintApplicationIcon(juce::Graphics&, int width, int height);
+void paintAboutPicture(juce::Graphics&, int width, int height);
 } // namespace ui::painters

@@ -1,7 +1,53 @@
 #include "ui/MainWindowManager.h"
 
+#include "app/ApplicationMenuManager.h"
+#include "app/PreferencesData.h"
+#include "ui/ImageLibrary.h"
+#include "ui/TooltipWindowManager.h"
+
 namespace x47390_ui
 {
+namespace
+{
+// A window counts as on a screen while this much of it shows there: enough to grab it.
+constexpr int minimumVisibleWidth = 100;
+constexpr int minimumVisibleHeight = 40;
+
+bool isOnSomeScreen(juce::Rectangle<int> bounds, const juce::Array<juce::Rectangle<int>>& screenAreas)
+{
+    for (const auto& area : screenAreas)
+    {
+        const auto visible = area.getIntersection(bounds);
+        if (visible.getWidth() >= juce::jmin(minimumVisibleWidth, bounds.getWidth())
+            && visible.getHeight() >= juce::jmin(minimumVisibleHeight, bounds.getHeight()))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+MainWindowPlacement computeMainWindowPlacement(int storedX, int storedY, int storedHeight,
+                                               juce::Rectangle<int> currentBounds,
+                                               const juce::Array<juce::Rectangle<int>>& screenAreas)
+{
+    const auto mainScreen = screenAreas.isEmpty() ? juce::Rectangle<int>() : screenAreas.getFirst();
+    MainWindowPlacement placement;
+    if (storedX < 0 || storedY < 0)
+    {
+        placement.centred = true;
+        // The height stays as stored, but a window needs one.
+        const int height = storedHeight > 0 ? storedHeight : currentBounds.getHeight();
+        placement.bounds = mainScreen.withSizeKeepingCentre(currentBounds.getWidth(), height);
+        return placement;
+    }
+
+    const int height = juce::jlimit(mainWindowMinimumHeight, mainWindowMaximumHeight, storedHeight);
+    placement.bounds = {storedX, storedY, mainWindowWidth, height};
+    if (!screenAreas.isEmpty() && !isOnSomeScreen(placement.bounds, screenAreas))
+        placement.bounds = placement.bounds.constrainedWithin(mainScreen);
+    return placement;
+}
+
 MainWindowManager::~MainWindowManager() { deleteMainWindow(); }
 
 void MainWindowManager::setMainWindow(std::unique_ptr<MainAppWindow> window)
@@ -16,5 +62,53 @@ void MainWindowManager::deleteMainWindow()
     if (mainWindow != nullptr)
         mainWindow->setLookAndFeel(nullptr);
     mainWindow.reset();
+}
+
+void MainWindowManager::createMainWindow(const juce::String& title)
+{
+    if (mainWindow != nullptr)
+        return;
+
+    auto window = std::make_unique<MainAppWindow>(title);
+
+    auto* preferences = x47390_preferences::PreferencesData::getInstance();
+    const int storedX = preferences->getIntValue("MainWindowPositionX", -1);
+    const int storedY = preferences->getIntValue("MainWindowPositionY", -1);
+    const int storedHeight = preferences->getIntValue("MainWindowHeight", window->getHeight());
+
+    juce::Array<juce::Rectangle<int>> screenAreas;
+    const auto& displays = juce::Desktop::getInstance().getDisplays();
+    if (const auto* main = displays.getPrimaryDisplay())
+        screenAreas.add(main->userArea);
+    for (const auto& display : displays.displays)
+        if (!screenAreas.contains(display.userArea))
+            screenAreas.add(display.userArea);
+
+    const auto placement =
+        computeMainWindowPlacement(storedX, storedY, storedHeight, window->getBounds(), screenAreas);
+    if (!placement.centred)
+        window->setResizeLimits(mainWindowWidth, mainWindowMinimumHeight, mainWindowWidth, mainWindowMaximumHeight);
+    window->setBounds(placement.bounds);
+    window->rememberBounds(placement.bounds);
+
+    auto* menuManager = x47390_menu::ApplicationMenuManager::getInstance();
+    window->setMenuBar(menuManager, 20);
+    window->addKeyListener(menuManager->getCommandManager().getKeyMappings());
+
+    window->updateTitle();
+    window->setUsingNativeTitleBar(true);
+    window->setVisible(true);
+    window->setResizable(true, false);
+    const auto icon = ui::getImage("ApplicationIcon");
+    window->setIcon(icon);
+    // The title bar is the window manager's: it takes the icon from the window itself.
+    if (auto* peer = window->getPeer())
+        peer->setIcon(icon);
+
+    TooltipWindowManager::getInstance()->createTooltipWindow(700);
+
+    application::DataEditStatus::getInstance()->addListener(window.get());
+    application::LastSavedFileStatus::getInstance()->addListener(window.get());
+    setMainWindow(std::move(window));
 }
 } // namespace x47390_ui
