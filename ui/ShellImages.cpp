@@ -11,19 +11,22 @@ const juce::Colour accentLight(0xfff3d27a);
 const juce::Colour panelTop(0xff3a3f46);
 const juce::Colour panelBottom(0xff15171a);
 
-// One period of the wave the pictures show: a sine that sharpens into a saw towards the right.
-juce::Path makeWave(juce::Rectangle<float> area, int periods)
+// The wave the pictures show: a sine that gains harmonics from left to right until it is a saw.
+juce::Path makeWave(juce::Rectangle<float> area, int periods, int harmonics)
 {
     juce::Path wave;
-    const int steps = 400;
+    const int steps = 600;
     for (int i = 0; i <= steps; ++i)
     {
         const float t = (float) i / (float) steps;
-        const float phase = t * (float) periods;
-        const float fraction = phase - std::floor(phase);
-        const float sine = std::sin(fraction * juce::MathConstants<float>::twoPi);
-        const float saw = 1.0f - 2.0f * fraction;
-        const float value = sine + (saw - sine) * t * t;
+        const float phase = t * (float) periods * juce::MathConstants<float>::twoPi;
+        float value = 0.0f;
+        for (int k = 1; k <= harmonics; ++k)
+        {
+            const float weight = juce::jlimit(0.0f, 1.0f, t * (float) harmonics * 1.2f - (float) (k - 1));
+            value += weight * std::sin((float) k * phase) / (float) k;
+        }
+        value *= 0.62f;
         const juce::Point<float> point(area.getX() + t * area.getWidth(),
                                        area.getCentreY() - value * area.getHeight() * 0.5f);
         if (i == 0)
@@ -80,7 +83,7 @@ void paintApplicationIcon(juce::Graphics& g, int width, int height)
     // The wave over the upper part, with a glow under it.
     const auto waveArea = juce::Rectangle<float>(tile.getX() + unit * 8.0f, tile.getY() + unit * 10.0f,
                                                  tile.getWidth() - unit * 16.0f, unit * 20.0f);
-    const auto wave = makeWave(waveArea, 2);
+    const auto wave = makeWave(waveArea, 2, 3);
     g.setColour(accent.withAlpha(0.25f));
     g.strokePath(wave, juce::PathStrokeType(unit * 5.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
     g.setGradientFill(juce::ColourGradient(accentLight, waveArea.getX(), waveArea.getY(), accent, waveArea.getRight(),
@@ -109,7 +112,7 @@ void paintAboutPicture(juce::Graphics& g, int width, int height)
         g.fillRect(0.0f, (float) y * unit, bounds.getWidth(), unit);
 
     const auto waveArea = juce::Rectangle<float>(40.0f * unit, 150.0f * unit, 520.0f * unit, 90.0f * unit);
-    const auto wave = makeWave(waveArea, 4);
+    const auto wave = makeWave(waveArea, 4, 8);
     g.setColour(accent.withAlpha(0.18f));
     g.strokePath(wave, juce::PathStrokeType(12.0f * unit, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
     g.setGradientFill(juce::ColourGradient(accentLight, waveArea.getX(), 0.0f, accent, waveArea.getRight(), 0.0f, false));
