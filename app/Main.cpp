@@ -9,6 +9,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
 #include "midi/MidiDeviceManager.h"
+#include "platform/system/MemorySettings.h"
 #include "platform/system/SystemLanguage.h"
 #include "platform/system/X11WindowAtoms.h"
 #include "ui/DefaultLookAndFeel.h"
@@ -103,6 +104,8 @@ juce::JUCEApplicationBase* createApplication() { return new sonavireLibrarianApp
 
 int main(int argc, char* argv[])
 {
+    platform::keepFreedMemoryForReuse();
+
     juce::StringArray arguments;
     for (int i = 1; i < argc; ++i)
         arguments.add(juce::String::fromUTF8(argv[i]));

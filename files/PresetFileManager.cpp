@@ -9,7 +9,11 @@
 #include "files/FileReplacer.h"
 #include "files/PresetFileReader.h"
 
+#include <atomic>
 #include <cerrno>
+#include <system_error>
+#include <thread>
+#include <vector>
 #include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -255,15 +259,67 @@ bool PresetFileManager::importPresetFile(const juce::File& file)
 int PresetFileManager::reloadPresetLibraries(x47390_data::PresetLibrary& libraries) const
 {
     libraries.clear();
+    std::vector<juce::File> files;
     for (auto* entry : indexRoot->getChildIterator())
+        files.push_back(getInstalledFile(*entry));
+
+    // A user may have installed a hundred libraries, all read before the window shows: several files are
+    // read at once, each into a record of its own, and the records join the list in index order.
+    struct Result
     {
-        const auto file = getInstalledFile(*entry);
-        if (file == juce::File())
-            return file::ReadError::failedToUncompressZipFile;
-        auto preset = std::make_unique<x47390_data::PresetData>();
-        if (const int code = PresetFileReader(preset.get()).read(file))
-            return code;
-        libraries.addPresetData(*preset);
+        std::unique_ptr<x47390_data::PresetData> preset;
+        int code = file::ReadError::failedToUncompressZipFile;
+    };
+    std::vector<Result> results(files.size());
+    std::atomic<size_t> next{0};
+    std::atomic<size_t> firstFailure{files.size()};
+    const auto readFiles = [&]
+    {
+        // One record to read into, copied for the list: a new record per file would be made (and its
+        // 500 programs hashed) only to be copied.
+        auto scratch = std::make_unique<x47390_data::PresetData>();
+        for (size_t i = next++; i < files.size(); i = next++)
+        {
+            if (i > firstFailure || files[i] == juce::File())
+                continue; // not read: the list ends before it
+            // The reader keeps the texts of slots a file does not fill: they must be those of a new record.
+            for (auto& program : scratch->programs)
+            {
+                program.information.programmer.clear();
+                program.information.comment.clear();
+            }
+            results[i].code = PresetFileReader(scratch.get()).read(files[i]);
+            if (results[i].code == file::ReadError::noError)
+                results[i].preset = std::make_unique<x47390_data::PresetData>(*scratch);
+            else
+                for (auto failed = firstFailure.load(); i < failed && !firstFailure.compare_exchange_weak(failed, i);)
+                {
+                }
+        }
+    };
+
+    std::vector<std::thread> helpers;
+    const auto wanted = juce::jlimit(1, maximumReadingThreads, (int) std::thread::hardware_concurrency());
+    while ((int) helpers.size() + 1 < wanted && helpers.size() + 1 < files.size())
+    {
+        try
+        {
+            helpers.emplace_back(readFiles);
+        }
+        catch (const std::system_error&)
+        {
+            break; // the files are read on fewer threads
+        }
+    }
+    readFiles();
+    for (auto& helper : helpers)
+        helper.join();
+
+    for (auto& result : results)
+    {
+        if (result.preset == nullptr)
+            return result.code;
+        libraries.addPresetData(*result.preset);
     }
     return file::ReadError::noError;
 }

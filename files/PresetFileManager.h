@@ -41,7 +41,8 @@ public:
 
     // Refills the list with every installed preset library in index order. Stops at the first file
     // that cannot be read and returns its read error (14 for a missing file or an unusable name);
-    // the libraries read before it stay in the list.
+    // the libraries read before it stay in the list. Files are read on several threads at once; the
+    // list is filled on the calling thread.
     int reloadPresetLibraries(x47390_data::PresetLibrary& libraries) const;
     // The same for the data centre's preset libraries; on success the preset-data observers are told.
     int reloadPresetLibraries() const;
@@ -57,6 +58,8 @@ public:
     static constexpr const char* presetFolderName = "Preset Data";
     static constexpr const char* indexFileName = "PresetFileInformation.xml";
     static constexpr const char* installedExtension = ".isnvrpreset";
+    // Installed libraries are read on up to this many threads at once.
+    static constexpr int maximumReadingThreads = 4;
 
 private:
     friend class Singleton<PresetFileManager>;

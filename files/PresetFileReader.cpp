@@ -18,10 +18,12 @@ int PresetFileReader::read(const juce::File& file)
         return code;
 
     auto& preset = *record;
+    // Slots the file does not fill hold the initial program data; its hash is known already.
+    const auto& initial = x47390_data::getDefaultProgramData();
     for (auto& program : preset.programs)
     {
-        program.binary = x47390_data::initProgramTemplate;
-        program.updateHash();
+        program.binary = initial.binary;
+        program.md5 = initial.md5;
     }
     preset.information.copyFrom(x47390_data::PresetInformation());
     preset.information.version = 0;
@@ -33,10 +35,7 @@ int PresetFileReader::read(const juce::File& file)
 
     const size_t count = std::min(reader.programEntries.size(), preset.programs.size());
     for (size_t i = 0; i < count; ++i)
-    {
-        preset.programs[i] = reader.programEntries[i].program;
-        preset.programs[i].updateHash();
-    }
+        preset.programs[i] = reader.programEntries[i].program; // hashed as it was read
     return file::ReadError::noError;
 }
 } // namespace x47390_file

@@ -2,6 +2,7 @@
 
 #include "data/XmlText.h"
 #include "files/FileReader.h"
+#include "files/PlainXml.h"
 #include "files/ZipLibraryFileWriter.h"
 
 #include <cstring>
@@ -17,10 +18,35 @@ std::unique_ptr<juce::XmlElement> parseMember(const juce::MemoryBlock& bytes)
     return data::parseDocumentBytes(bytes.getData(), bytes.getSize());
 }
 
-// The text of the first child of that name (letter case ignored); false when there is none.
-bool childText(const juce::XmlElement& parent, const char* name, juce::String& text)
+// The general parser's tree and the plain tree answer alike.
+bool nameIs(const juce::XmlElement& element, const char* name) { return data::tagNameIs(element, name); }
+bool nameIs(const PlainXmlNode& node, const char* name) { return node.nameIs(name); }
+const juce::XmlElement* childNamed(const juce::XmlElement& parent, const char* name)
 {
-    if (const auto* child = data::firstChildNamed(parent, name))
+    return data::firstChildNamed(parent, name);
+}
+const PlainXmlNode* childNamed(const PlainXmlNode& parent, const char* name) { return parent.firstChildNamed(name); }
+
+template <class Fn>
+void forEachChildElement(const juce::XmlElement& parent, Fn&& fn)
+{
+    for (const auto* child : parent.getChildIterator())
+        fn(*child);
+}
+
+template <class Fn>
+void forEachChildElement(const PlainXmlNode& parent, Fn&& fn)
+{
+    for (const auto& child : parent.children)
+        if (!child.name.empty())
+            fn(child);
+}
+
+// The text of the first child of that name (letter case ignored); false when there is none.
+template <class Node>
+bool childText(const Node& parent, const char* name, juce::String& text)
+{
+    if (const auto* child = childNamed(parent, name))
     {
         text = child->getAllSubText();
         return true;
@@ -28,12 +54,34 @@ bool childText(const juce::XmlElement& parent, const char* name, juce::String& t
     return false;
 }
 
-template <class Entry>
-void gatherPair(const juce::XmlElement& element, const char* binaryTag, std::vector<Entry>& list)
+template <class Entry, class Node>
+void gatherPair(const Node& element, const char* binaryTag, std::vector<Entry>& list)
 {
-    Entry entry;
-    if (childText(element, "Information", entry.informationName) && childText(element, binaryTag, entry.binaryName))
-        list.push_back(std::move(entry));
+    // Made in place: an entry holds a whole record, and records are copied, not moved.
+    auto& entry = list.emplace_back();
+    if (!childText(element, "Information", entry.informationName) || !childText(element, binaryTag, entry.binaryName))
+        list.pop_back();
+}
+
+template <class Record>
+bool readInformation(const juce::MemoryBlock& bytes, Record& record)
+{
+    const auto root = parseMember(bytes);
+    return root != nullptr && record.loadInformationFromXml(*root);
+}
+
+// Hundreds of program information documents: those in our writer's plain form are read without the
+// general parser, to the same texts.
+bool readInformation(const juce::MemoryBlock& bytes, x47390_data::ProgramData& program)
+{
+    const auto root = parsePlainXml(bytes.getData(), bytes.getSize());
+    if (root == nullptr)
+        return readInformation<x47390_data::ProgramData>(bytes, program);
+    if (!root->nameIs("sonavire_ProgramInformation"))
+        return false;
+    childText(*root, "Programmer", program.information.programmer);
+    childText(*root, "Comment", program.information.comment);
+    return true;
 }
 
 // Checks the binary and information members of one program or tuning and reads them into the record.
@@ -47,8 +95,7 @@ int checkPair(const juce::MemoryBlock* binary, const juce::MemoryBlock* informat
         return shortBinary;
     std::memcpy(target.data(), binary->getData(), size);
     record.updateHash();
-    const auto root = parseMember(*information);
-    if (root == nullptr || !record.loadInformationFromXml(*root))
+    if (!readInformation(*information, record))
         return badInformation;
     return ReadError::noError;
 }
@@ -79,13 +126,21 @@ int ZipLibraryFileReader::parse()
     const auto* indexBytes = member(ZipLibraryFileWriter::indexMemberName);
     if (indexBytes == nullptr)
         return ReadError::failedToParseXmlDocument;
+    // The index of a file we wrote is read without the general parser; any other through it.
+    if (const auto plain = parsePlainXml(indexBytes->getData(), indexBytes->getSize()))
+        return readIndex(*plain);
     const auto index = parseMember(*indexBytes);
     if (index == nullptr)
         return ReadError::failedToParseXmlDocument;
+    return readIndex(*index);
+}
 
-    const auto* product = data::firstChildNamed(*index, "Product");
-    const auto* contents = data::firstChildNamed(*index, "Contents");
-    if (!data::tagNameIs(*index, "VexoMSLibrarian_Data") || product == nullptr || contents == nullptr)
+template <class Node>
+int ZipLibraryFileReader::readIndex(const Node& index)
+{
+    const auto* product = childNamed(index, "Product");
+    const auto* contents = childNamed(index, "Contents");
+    if (!nameIs(index, "VexoMSLibrarian_Data") || product == nullptr || contents == nullptr)
         return ReadError::invalidXmlDocument;
 
     // Sibling instruments' files share the format but carry no live set of ours.
@@ -98,39 +153,37 @@ int ZipLibraryFileReader::parse()
     else
         return ReadError::differentTargetDevice;
 
-    gatherEntries(*contents, withLiveset);
+    // A library holds 500 programs: room for them at once, whatever a damaged index claims.
+    programEntries.reserve(512);
+    forEachChildElement(*contents,
+                        [&](const auto& element)
+                        {
+                            if (nameIs(element, "LivesetData"))
+                            {
+                                FavoriteFileInformation entry;
+                                if (withLiveset && childText(element, "File", entry.name))
+                                    livesetEntries.push_back(std::move(entry));
+                            }
+                            else if (nameIs(element, "PresetInformation"))
+                            {
+                                PresetInformationFileInformation entry;
+                                if (childText(element, "File", entry.name))
+                                    presetInformationEntries.push_back(std::move(entry));
+                            }
+                            else if (nameIs(element, "ProgramData"))
+                            {
+                                gatherPair(element, "ProgramBinary", programEntries);
+                            }
+                            else if (nameIs(element, "TuneScaleData"))
+                            {
+                                gatherPair(element, "TuneScaleBinary", tuneScaleEntries);
+                            }
+                            else if (nameIs(element, "TuneOctData"))
+                            {
+                                gatherPair(element, "TuneOctBinary", tuneOctEntries);
+                            }
+                        });
     return checkEntries();
-}
-
-void ZipLibraryFileReader::gatherEntries(const juce::XmlElement& contents, bool withLiveset)
-{
-    for (const auto* element : contents.getChildIterator())
-    {
-        if (data::tagNameIs(*element, "LivesetData"))
-        {
-            FavoriteFileInformation entry;
-            if (withLiveset && childText(*element, "File", entry.name))
-                livesetEntries.push_back(std::move(entry));
-        }
-        else if (data::tagNameIs(*element, "PresetInformation"))
-        {
-            PresetInformationFileInformation entry;
-            if (childText(*element, "File", entry.name))
-                presetInformationEntries.push_back(std::move(entry));
-        }
-        else if (data::tagNameIs(*element, "ProgramData"))
-        {
-            gatherPair(*element, "ProgramBinary", programEntries);
-        }
-        else if (data::tagNameIs(*element, "TuneScaleData"))
-        {
-            gatherPair(*element, "TuneScaleBinary", tuneScaleEntries);
-        }
-        else if (data::tagNameIs(*element, "TuneOctData"))
-        {
-            gatherPair(*element, "TuneOctBinary", tuneOctEntries);
-        }
-    }
 }
 
 int ZipLibraryFileReader::checkEntries()

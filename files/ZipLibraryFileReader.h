@@ -32,7 +32,8 @@ public:
         virtual ~ProgramFileInformation() = default;
         juce::String informationName;
         juce::String binaryName;
-        x47390_data::ProgramData program;
+        // A copy of the initial program: making a new one would hash it again, for each of 500 entries.
+        x47390_data::ProgramData program{x47390_data::getDefaultProgramData()};
     };
 
     class PresetInformationFileInformation
@@ -77,7 +78,9 @@ public:
     std::vector<TuneOctFileInformation> tuneOctEntries;
 
 private:
-    void gatherEntries(const juce::XmlElement& contents, bool withLiveset);
+    // Checks the index and gathers the entries it names, from either kind of tree.
+    template <class Node>
+    int readIndex(const Node& index);
     int checkEntries();
     const juce::MemoryBlock* member(const juce::String& name) const;
 

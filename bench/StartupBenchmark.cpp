@@ -1,0 +1,256 @@
+// Start-up of the real program: time from exec to its main window mapped, then to the program idle,
+// and its resident memory then; with the factory preset library alone and with 100 installed preset
+// libraries. The program runs on an X server of its own (Xvfb), with no instrument.
+//   bench_startup <program> [runs]
+#include "data/PresetData.h"
+#include "files/FactoryPresetLibrary.h"
+#include "files/PresetFileManager.h"
+#include "files/PresetFileReader.h"
+#include "files/PresetFileWriter.h"
+
+#include <juce_events/juce_events.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Nanoseconds the process has run on a CPU.
+long long cpuNanoseconds(pid_t pid)
+{
+    long long running = -1;
+    if (FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/schedstat").c_str(), "r"))
+    {
+        if (std::fscanf(file, "%lld", &running) != 1)
+            running = -1;
+        std::fclose(file);
+    }
+    return running;
+}
+
+long residentKilobytes(pid_t pid)
+{
+    long kilobytes = -1;
+    if (FILE* file = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r"))
+    {
+        char line[256];
+        while (std::fgets(line, sizeof line, file) != nullptr)
+            if (std::sscanf(line, "VmRSS: %ld kB", &kilobytes) == 1)
+                break;
+        std::fclose(file);
+    }
+    return kilobytes;
+}
+
+pid_t startServer(std::string& display)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    std::fflush(stdout);
+    const pid_t server = fork();
+    if (server == 0)
+    {
+        close(fds[0]);
+        const auto fd = std::to_string(fds[1]);
+        freopen("/dev/null", "w", stderr);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               "-noreset", (char*) nullptr);
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    pollfd readable{fds[0], POLLIN, 0};
+    while (number.find('\n') == std::string::npos && poll(&readable, 1, 20000) > 0)
+    {
+        char buffer[16];
+        const auto got = read(fds[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        number.append(buffer, (size_t) got);
+    }
+    close(fds[0]);
+    display = ":" + juce::String(number).trim().toStdString();
+    return server;
+}
+
+struct Run
+{
+    double mapped = -1, idle = -1;
+    long residentKb = -1;
+};
+
+// One start: exec, wait for a top-level window of the program to be mapped, then until the program has
+// used less than 2 ms of CPU in 100 ms (its timers keep it from doing nothing at all); idle is the
+// start of that quiet stretch.
+Run startOnce(Display* display, const std::string& displayName, const juce::File& program, const juce::File& config,
+              const juce::File& scratch)
+{
+    Run run;
+    XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+    XSync(display, True);
+
+    const auto runtime = scratch.getChildFile("run");
+    runtime.createDirectory();
+    const std::vector<std::string> environment{"DISPLAY=" + displayName,
+                                               "XDG_CONFIG_HOME=" + config.getFullPathName().toStdString(),
+                                               "XDG_RUNTIME_DIR=" + runtime.getFullPathName().toStdString(),
+                                               "TMPDIR=" + scratch.getFullPathName().toStdString(),
+                                               "SONAVIRE_MIDI_BRIDGE=" + scratch.getChildFile("none.sock").getFullPathName().toStdString()};
+    const auto path = program.getFullPathName().toStdString();
+
+    std::fflush(stdout);
+    const auto start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0)
+    {
+        for (const auto& setting : environment)
+            putenv(const_cast<char*>(setting.c_str()));
+        freopen("/dev/null", "w", stdout);
+        execl(path.c_str(), path.c_str(), (char*) nullptr);
+        _exit(127);
+    }
+
+    const int fd = ConnectionNumber(display);
+    while (run.mapped < 0 && millisecondsSince(start) < 20000)
+    {
+        while (XPending(display) > 0)
+        {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MapNotify && run.mapped < 0)
+                run.mapped = millisecondsSince(start);
+        }
+        pollfd readable{fd, POLLIN, 0};
+        poll(&readable, 1, 5);
+    }
+
+    // CPU samples every 5 ms; quiet when the last 100 ms used under 2 ms.
+    std::vector<std::pair<double, long long>> samples{{millisecondsSince(start), cpuNanoseconds(pid)}};
+    while (millisecondsSince(start) < 20000)
+    {
+        usleep(5000);
+        samples.emplace_back(millisecondsSince(start), cpuNanoseconds(pid));
+        size_t first = samples.size() - 1;
+        while (first > 0 && samples.back().first - samples[first - 1].first <= 100.0)
+            --first;
+        if (first > 0 && samples.back().first - samples[first - 1].first > 100.0)
+            --first;
+        if (samples.back().first - samples[first].first >= 100.0
+            && samples.back().second - samples[first].second < 2000000)
+        {
+            run.idle = samples[first].first;
+            break;
+        }
+    }
+    run.residentKb = residentKilobytes(pid);
+
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    XSelectInput(display, DefaultRootWindow(display), NoEventMask);
+    return run;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// A preferences folder whose preset folder holds the factory library and (extra) copies of its
+// programs under other identities, and which keeps the automatic receive off.
+juce::File prepareConfig(const juce::File& scratch, int extraPresets)
+{
+    const auto config = scratch.getChildFile("config-" + juce::String(extraPresets));
+    const auto folder = config.getChildFile("VEXO sonavire Sound Librarian");
+    folder.createDirectory();
+    folder.getChildFile("PreferencesData.xml")
+        .replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PreferencesData><AutoReceive Value=\"0\"/>"
+                         "<MainWindowPositionX Value=\"100\"/><MainWindowPositionY Value=\"50\"/>"
+                         "<MainWindowHeight Value=\"700\"/></PreferencesData>\n");
+
+    setenv("XDG_CONFIG_HOME", config.getFullPathName().toRawUTF8(), 1);
+    delete x47390_file::PresetFileManager::getInstanceWithoutCreating();
+    auto* manager = x47390_file::PresetFileManager::getInstance();
+    manager->installFactoryPresetLibrary();
+    const auto factory = scratch.getChildFile("factory.snvrpreset");
+    factory.replaceWithData(x47390_file::getFactoryPresetLibraryData(), x47390_file::getFactoryPresetLibrarySize());
+    auto preset = std::make_unique<x47390_data::PresetData>();
+    x47390_file::PresetFileReader(preset.get()).read(factory);
+    const auto source = scratch.getChildFile("source.snvrpreset");
+    for (int i = 0; i < extraPresets; ++i)
+    {
+        preset->information.dataID = "BENCH-" + juce::String(i);
+        x47390_file::PresetFileWriter(preset.get()).write(source);
+        manager->importPresetFile(source);
+    }
+    delete manager;
+    return config;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+    {
+        std::fprintf(stderr, "usage: bench_startup <program> [runs]\n");
+        return 2;
+    }
+    const juce::File program(juce::File::getCurrentWorkingDirectory().getChildFile(argv[1]));
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
+
+    juce::ScopedJuceInitialiser_GUI juce;
+    const auto scratch = juce::File::getSpecialLocation(juce::File::tempDirectory)
+                             .getNonexistentChildFile("sonavire-startup-bench", "", false);
+    scratch.createDirectory();
+
+    std::string displayName;
+    const pid_t server = startServer(displayName);
+    Display* display = XOpenDisplay(displayName.c_str());
+    if (display == nullptr)
+    {
+        std::fprintf(stderr, "no X server\n");
+        return 1;
+    }
+
+    std::printf("%-28s %12s %12s %12s\n", "installed preset libraries", "mapped (ms)", "idle (ms)", "RSS (MB)");
+    for (const int extra : {0, 99})
+    {
+        const auto config = prepareConfig(scratch, extra);
+        std::vector<double> mapped, idle, resident;
+        startOnce(display, displayName, program, config, scratch); // warms the page cache
+        for (int i = 0; i < runs; ++i)
+        {
+            const auto run = startOnce(display, displayName, program, config, scratch);
+            mapped.push_back(run.mapped);
+            idle.push_back(run.idle);
+            resident.push_back((double) run.residentKb / 1024.0);
+        }
+        std::printf("%-28d %12.0f %12.0f %12.0f\n", extra + 1, median(mapped), median(idle), median(resident));
+    }
+
+    XCloseDisplay(display);
+    kill(server, SIGTERM);
+    waitpid(server, nullptr, 0);
+    scratch.deleteRecursively();
+    return 0;
+}
