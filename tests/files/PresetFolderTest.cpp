@@ -360,3 +360,35 @@ TEST_F(PresetFolder, ReloadIntoTheDataCentreTellsTheObserversOnlyOnSuccess)
     broadcaster->removeListener(&observer);
     libraries.clear();
 }
+
+TEST_F(PresetFolder, ManyLibrariesReloadInIndexOrderUpToTheFirstUnreadableOne)
+{
+    // More libraries than reading threads, each with texts of its own.
+    juce::StringArray ids;
+    for (int i = 0; i < 11; ++i)
+    {
+        auto preset = makePreset("Many" + juce::String(i), "Many" + juce::String(i));
+        preset->programs[3].information.comment = "comment of " + juce::String(i);
+        const auto file = sources.file("many" + juce::String(i) + ".snvrpreset");
+        ASSERT_EQ(x47390_file::PresetFileWriter(preset.get()).write(file), 0);
+        ASSERT_TRUE(manager().importPresetFile(file));
+        ids.add("Many" + juce::String(i));
+    }
+
+    x47390_data::PresetLibrary libraries;
+    ASSERT_EQ(manager().reloadPresetLibraries(libraries), 0);
+    ASSERT_EQ(libraries.getNumPresetData(), 11);
+    for (int i = 0; i < 11; ++i)
+    {
+        const auto& preset = libraries.getPresetData(i);
+        EXPECT_EQ(preset.information.dataID, ids[i]);
+        EXPECT_EQ(preset.programs[0].getName().trim(), ids[i]);
+        EXPECT_EQ(preset.programs[3].information.comment, "comment of " + juce::String(i));
+        EXPECT_EQ(preset.programs[4].information.comment, "");
+        EXPECT_EQ(preset.programs[0].md5, x47390_data::md5Text(preset.programs[0].binary.data(), 336));
+    }
+
+    ASSERT_TRUE(PresetFileManager::getPresetFolder().getChildFile("Many7.isnvrpreset").replaceWithText("broken"));
+    EXPECT_EQ(manager().reloadPresetLibraries(libraries), file::ReadError::failedToUncompressZipFile);
+    EXPECT_EQ(libraries.getNumPresetData(), 7);
+}
