@@ -24,6 +24,7 @@
 namespace
 {
 x47390_application::SingleInstance* singleInstance = nullptr;
+x47390_application::ShutdownSignals* shutdownSignals = nullptr;
 
 class sonavireLibrarianApplication : public juce::JUCEApplication
 {
@@ -39,6 +40,9 @@ public:
 
     void initialise(const juce::String& commandLine) override
     {
+        if (shutdownSignals != nullptr)
+            shutdownSignals->startDelivering([] { quit(); });
+
         auto* language = x47390_application::CurrentLanguageModel::getInstance();
         language->language = platform::isSystemLanguageJapanese() ? 1 : 0;
 
@@ -55,7 +59,6 @@ public:
 
         x47390_ui::MainWindowManager::getInstance()->createMainWindow(getApplicationName());
 
-        signals = std::make_unique<x47390_application::ShutdownSignals>([] { quit(); });
         if (singleInstance != nullptr)
             singleInstance->startListening([this](const juce::String& line) { anotherInstanceStarted(line); });
 
@@ -73,7 +76,8 @@ public:
     {
         if (singleInstance != nullptr)
             singleInstance->stopListening();
-        signals.reset();
+        if (shutdownSignals != nullptr)
+            shutdownSignals->stopDelivering();
         x47390_ui::MainWindowManager::getInstance()->deleteMainWindow();
         juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
     }
@@ -96,7 +100,6 @@ private:
     x47390_ui::DefaultLookAndFeel lookAndFeel;
     // Created with the application object, so the MIDI device manager is the first singleton.
     x47390_application::ApplicationStartupProcess startupProcess;
-    std::unique_ptr<x47390_application::ShutdownSignals> signals;
 };
 
 juce::JUCEApplicationBase* createApplication() { return new sonavireLibrarianApplication(); }
@@ -105,6 +108,8 @@ juce::JUCEApplicationBase* createApplication() { return new sonavireLibrarianApp
 int main(int argc, char* argv[])
 {
     platform::keepFreedMemoryForReuse();
+    x47390_application::ShutdownSignals signals;
+    shutdownSignals = &signals;
 
     juce::StringArray arguments;
     for (int i = 1; i < argc; ++i)
@@ -127,5 +132,6 @@ int main(int argc, char* argv[])
     juce::JUCEApplicationBase::createInstance = &createApplication;
     const int result = juce::JUCEApplicationBase::main(argc, const_cast<const char**>(argv));
     singleInstance = nullptr;
+    shutdownSignals = nullptr;
     return result;
 }

@@ -24,9 +24,19 @@ void onSignal(int)
         [[maybe_unused]] const auto written = ::write(signalWriteFd, &byte, 1);
     errno = savedErrno;
 }
+
+void installHandlers(struct sigaction* interrupt, struct sigaction* terminate)
+{
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, interrupt);
+    ::sigaction(SIGTERM, &action, terminate);
+}
 } // namespace
 
-ShutdownSignals::ShutdownSignals(std::function<void()> onSignalReceived) : callback(std::move(onSignalReceived))
+ShutdownSignals::ShutdownSignals()
 {
     if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
     {
@@ -34,6 +44,30 @@ ShutdownSignals::ShutdownSignals(std::function<void()> onSignalReceived) : callb
         return;
     }
     signalWriteFd = pipeFds[1];
+    installHandlers(&previousInterrupt, &previousTerminate);
+}
+
+ShutdownSignals::~ShutdownSignals()
+{
+    stopDelivering();
+    if (pipeFds[0] < 0)
+        return;
+    ::sigaction(SIGINT, &previousInterrupt, nullptr);
+    ::sigaction(SIGTERM, &previousTerminate, nullptr);
+    signalWriteFd = -1;
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
+}
+
+void ShutdownSignals::startDelivering(std::function<void()> onSignalReceived)
+{
+    callback = std::move(onSignalReceived);
+    if (pipeFds[0] < 0 || delivering)
+        return;
+    delivering = true;
+    // The toolkit puts a handler of its own on SIGINT when it starts: both signals take this path.
+    installHandlers(nullptr, nullptr);
+    // The toolkit watches the pipe from its event loop; a byte written before now is read at once.
     juce::LinuxEventLoop::registerFdCallback(pipeFds[0],
                                              [this](int fd)
                                              {
@@ -44,24 +78,13 @@ ShutdownSignals::ShutdownSignals(std::function<void()> onSignalReceived) : callb
                                                  if (callback)
                                                      callback();
                                              });
-
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, &previousInterrupt);
-    ::sigaction(SIGTERM, &action, &previousTerminate);
 }
 
-ShutdownSignals::~ShutdownSignals()
+void ShutdownSignals::stopDelivering()
 {
-    if (pipeFds[0] < 0)
+    if (!delivering)
         return;
-    ::sigaction(SIGINT, &previousInterrupt, nullptr);
-    ::sigaction(SIGTERM, &previousTerminate, nullptr);
-    signalWriteFd = -1;
+    delivering = false;
     juce::LinuxEventLoop::unregisterFdCallback(pipeFds[0]);
-    ::close(pipeFds[0]);
-    ::close(pipeFds[1]);
 }
 } // namespace x47390_application

@@ -1,7 +1,8 @@
 // Start-up of the real program: time from exec to its main window mapped, then to the program idle,
 // and its resident memory then; with the factory preset library alone and with 100 installed preset
-// libraries. The program runs on an X server of its own (Xvfb), with no instrument.
-//   bench_startup <program> [runs]
+// libraries. The program runs on the X server of $DISPLAY (run the benchmark under xvfb-run: no window
+// manager, nothing else on the screen), with no instrument.
+//   xvfb-run -a bench_startup <program> [runs]
 #include "data/PresetData.h"
 #include "files/FactoryPresetLibrary.h"
 #include "files/PresetFileManager.h"
@@ -19,6 +20,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include <cstdlib>
 
 #include <poll.h>
 #include <sys/wait.h>
@@ -58,38 +61,6 @@ long residentKilobytes(pid_t pid)
         std::fclose(file);
     }
     return kilobytes;
-}
-
-pid_t startServer(std::string& display)
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return -1;
-    std::fflush(stdout);
-    const pid_t server = fork();
-    if (server == 0)
-    {
-        close(fds[0]);
-        const auto fd = std::to_string(fds[1]);
-        freopen("/dev/null", "w", stderr);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               "-noreset", (char*) nullptr);
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    pollfd readable{fds[0], POLLIN, 0};
-    while (number.find('\n') == std::string::npos && poll(&readable, 1, 20000) > 0)
-    {
-        char buffer[16];
-        const auto got = read(fds[0], buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        number.append(buffer, (size_t) got);
-    }
-    close(fds[0]);
-    display = ":" + juce::String(number).trim().toStdString();
-    return server;
 }
 
 struct Run
@@ -223,12 +194,12 @@ int main(int argc, char** argv)
                              .getNonexistentChildFile("sonavire-startup-bench", "", false);
     scratch.createDirectory();
 
-    std::string displayName;
-    const pid_t server = startServer(displayName);
-    Display* display = XOpenDisplay(displayName.c_str());
+    const char* displayVariable = std::getenv("DISPLAY");
+    const std::string displayName = displayVariable != nullptr ? displayVariable : "";
+    Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
     {
-        std::fprintf(stderr, "no X server\n");
+        std::fprintf(stderr, "no X server: run under xvfb-run\n");
         return 1;
     }
 
@@ -249,8 +220,6 @@ int main(int argc, char** argv)
     }
 
     XCloseDisplay(display);
-    kill(server, SIGTERM);
-    waitpid(server, nullptr, 0);
     scratch.deleteRecursively();
     return 0;
 }

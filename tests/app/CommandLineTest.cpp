@@ -7,11 +7,8 @@
 #include "data/DataCenter.h"
 #include "data/DataEditStatus.h"
 #include "data/LastSavedFileStatus.h"
-#include "data/PresetData.h"
-#include "files/LibraryFileWriter.h"
 #include "files/PresetFileManager.h"
-#include "files/PresetFileWriter.h"
-#include "files/ProgramFileWriter.h"
+#include "tests/app/ShellTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "ui/AlertDialogComponent.h"
 #include "ui/ModalDialogRunner.h"
@@ -96,15 +93,7 @@ protected:
                 return 0;
             });
 
-        x47390_data::LibraryData source;
-        source.getProgramData(0).setName("FromFile");
-        ASSERT_EQ(x47390_file::LibraryFileWriter(&source).write(libraryFile()), 0);
-        x47390_data::ProgramData program;
-        program.setName("LoadedProg");
-        ASSERT_EQ(x47390_file::ProgramFileWriter(&program).write(programFile()), 0);
-        auto preset = std::make_unique<x47390_data::PresetData>();
-        preset->information.dataID = "CMDLINE-TEST";
-        ASSERT_EQ(x47390_file::PresetFileWriter(preset.get()).write(presetFile()), 0);
+        files = std::make_unique<testsupport::CommandLineFiles>(temp.get());
     }
 
     void TearDown() override
@@ -115,9 +104,9 @@ protected:
         delete x47390_preferences::PreferencesData::getInstanceWithoutCreating();
     }
 
-    juce::File libraryFile() const { return temp.file("My Sounds.snvrlib"); }
-    juce::File programFile() const { return temp.file("one.snvrprog"); }
-    juce::File presetFile() const { return temp.file("bank.snvrpreset"); }
+    juce::File libraryFile() const { return files->library; }
+    juce::File programFile() const { return files->program; }
+    juce::File presetFile() const { return files->preset; }
 
     static juce::String programName(int index)
     {
@@ -129,6 +118,7 @@ protected:
     static juce::String text(const char* key) { return CJQZResource::getInstance()->getString(key); }
 
     testsupport::TemporaryFolder temp;
+    std::unique_ptr<testsupport::CommandLineFiles> files;
     x47390_application::ApplicationStartupProcess startup{[](int) {}};
     juce::StringArray alerts;
 };
@@ -161,8 +151,8 @@ TEST_F(CommandLineProcessing, ProgramGoesIntoTheFirstSelectedProgram)
     ui::SelectedProgramStatus::getInstance()->setSelection({7, 9});
     CommandLineProcessor(startup).process(quoted(programFile()) + " " + quoted(libraryFile()));
 
-    EXPECT_EQ(programName(7), "LoadedProg");
-    EXPECT_NE(programName(9), "LoadedProg");
+    EXPECT_EQ(programName(7), "Loaded");
+    EXPECT_NE(programName(9), "Loaded");
     EXPECT_NE(programName(0), "FromFile"); // the library after the program is ignored
     EXPECT_TRUE(startup.openedFromCommandLine);
 }
@@ -181,7 +171,7 @@ TEST_F(CommandLineProcessing, PresetIsImportedWithoutMarkingTheStartup)
     EXPECT_FALSE(startup.openedFromCommandLine);
     const auto& presets = x47390_data::DataCenter::getInstance()->getPresetLibrary();
     ASSERT_EQ(presets.getNumPresetData(), 1);
-    EXPECT_EQ(presets.getPresetData(0).information.dataID, "CMDLINE-TEST");
+    EXPECT_EQ(presets.getPresetData(0).information.dataID, "COMMAND-LINE-TEST");
 }
 
 TEST_F(CommandLineProcessing, MissingOrBrokenFilesShowTheirReadErrorUnderTheCommonTitle)

@@ -1,4 +1,5 @@
 // The real program starts, shows its main window and ends in order when its window is closed.
+#include "tests/app/ShellTestSupport.h"
 #include "tests/support/RealProgram.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,5 @@ TEST(RealProgram, StartsShowsItsWindowAndQuitsWhenClosed)
     EXPECT_EQ(program.getTitle(window), "sonavire Sound Librarian - Untitled");
     EXPECT_TRUE(program.screenshot(window).isValid());
 
-    program.closeWindow(window);
-    EXPECT_EQ(program.waitForExit(), 0) << program.getOutput().toStdString();
+    EXPECT_EQ(testsupport::closeAndWaitForExit(program, window), 0) << program.getOutput().toStdString();
 }

@@ -1,11 +1,6 @@
 // The real program from start to end, seen from outside: its preferences file, where its window opens,
 // its title, the files named on its command line, a second start, quitting and signals.
-#include "data/LibraryData.h"
-#include "data/PresetData.h"
-#include "data/ProgramData.h"
-#include "files/LibraryFileWriter.h"
-#include "files/PresetFileWriter.h"
-#include "files/ProgramFileWriter.h"
+#include "tests/app/ShellTestSupport.h"
 #include "tests/support/RealProgram.h"
 #include "tests/support/TestSupport.h"
 
@@ -162,23 +157,9 @@ unsigned long waitForMainWindow(RealProgram& program)
 class RealProgramStartup : public ::testing::Test
 {
 protected:
-    // A library whose first program is called "FromFile", a program file and a preset file.
-    void SetUp() override
-    {
-        x47390_data::LibraryData library;
-        library.getProgramData(0).setName("FromFile");
-        ASSERT_EQ(x47390_file::LibraryFileWriter(&library).write(libraryFile()), 0);
-        x47390_data::ProgramData program;
-        program.setName("Loaded");
-        ASSERT_EQ(x47390_file::ProgramFileWriter(&program).write(programFile()), 0);
-        auto preset = std::make_unique<x47390_data::PresetData>();
-        preset->information.dataID = "REAL-PROGRAM-TEST";
-        ASSERT_EQ(x47390_file::PresetFileWriter(preset.get()).write(presetFile()), 0);
-    }
-
-    juce::File libraryFile() const { return files.file("My Sounds.snvrlib"); }
-    juce::File programFile() const { return files.file("one.snvrprog"); }
-    juce::File presetFile() const { return files.file("bank.snvrpreset"); }
+    juce::File libraryFile() const { return samples.library; }
+    juce::File programFile() const { return samples.program; }
+    juce::File presetFile() const { return samples.preset; }
     juce::File configHome(const char* name = "config") const { return files.file(name); }
 
     // Preferences of a user who switched the automatic receive off.
@@ -196,6 +177,7 @@ protected:
     }
 
     testsupport::TemporaryFolder files;
+    testsupport::CommandLineFiles samples{files.get()};
 };
 } // namespace
 
@@ -269,8 +251,7 @@ TEST_F(RealProgramStartup, StoredBoundsAreClampedAndANegativePositionCentres)
         {
             EXPECT_EQ(bounds, c.expected);
         }
-        program.closeWindow(window);
-        ASSERT_EQ(program.waitForExit(), 0) << program.getOutput();
+        ASSERT_EQ(testsupport::closeAndWaitForExit(program, window), 0) << program.getOutput();
         const auto stored = entriesOf(program.getPreferencesFile());
         EXPECT_TRUE(stored.contains("MainWindowHeight=" + juce::String(bounds.getHeight()))) << stored.joinIntoString(" ");
     }
@@ -285,8 +266,7 @@ TEST_F(RealProgramStartup, KeysWrittenInAnotherCaseStayAndABrokenFileIsReplaced)
         const auto window = waitForMainWindow(program);
         ASSERT_NE(window, 0u) << program.getOutput();
         EXPECT_EQ(program.getWindowBounds(window).getPosition(), juce::Point<int>(60, 70));
-        program.closeWindow(window);
-        ASSERT_EQ(program.waitForExit(), 0);
+        ASSERT_EQ(testsupport::closeAndWaitForExit(program, window), 0);
         const auto stored = entriesOf(program.getPreferencesFile());
         EXPECT_EQ(stored[0], "autoreceive=0");
         EXPECT_EQ(stored[1], "mainwindowpositionx=60");
@@ -348,10 +328,10 @@ TEST_F(RealProgramStartup, CommandLineSkipsOptionPairsAndImportsPresets)
     const auto window = program.waitForWindow([](const juce::String& title)
                                               { return title == "sonavire Sound Librarian - Untitled"; });
     ASSERT_NE(window, 0u) << program.getOutput();
-    const auto presets = program.getPreferencesFolder().getChildFile("Preset Data");
-    EXPECT_TRUE(presets.getChildFile("REAL-PROGRAM-TEST.isnvrpreset").existsAsFile());
-    program.closeWindow(window);
-    EXPECT_EQ(program.waitForExit(), 0);
+    // The window shows before the command line is handled.
+    const auto imported = program.getPreferencesFolder().getChildFile("Preset Data/COMMAND-LINE-TEST.isnvrpreset");
+    EXPECT_TRUE(program.waitUntil([&] { return imported.existsAsFile(); }));
+    EXPECT_EQ(testsupport::closeAndWaitForExit(program, window), 0);
 }
 
 TEST_F(RealProgramStartup, MissingFileOnTheCommandLineShowsTheOpenFileError)
@@ -373,8 +353,7 @@ TEST_F(RealProgramStartup, MissingFileOnTheCommandLineShowsTheOpenFileError)
     const auto window = waitForMainWindow(program);
     ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
     EXPECT_EQ(program.getTitle(window), "sonavire Sound Librarian - Untitled");
-    program.closeWindow(window);
-    EXPECT_EQ(program.waitForExit(), 0);
+    EXPECT_EQ(testsupport::closeAndWaitForExit(program, window), 0);
 }
 
 TEST_F(RealProgramStartup, LibraryOnTheCommandLineSuppressesTheAutomaticReceive)
@@ -414,8 +393,7 @@ TEST_F(RealProgramStartup, QuitIsRefusedWhileTheInstrumentSearchRuns)
 
     // The search gives up after 1.5 seconds; then closing quits.
     juce::Thread::sleep(1800);
-    program.closeWindow(window);
-    EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();
+    EXPECT_EQ(testsupport::closeAndWaitForExit(program, window), 0) << program.getOutput();
 }
 
 TEST_F(RealProgramStartup, ProgramsOfSeparateRuntimeFoldersRunSideBySide)
