@@ -3,6 +3,8 @@
 #include "app/MidiTransferCommands.h"
 #include "data/ProgramEditActions.h"
 #include "data/UserUnitEditActions.h"
+#include "platform/midi/BridgeMidiBackend.h"
+#include "tools/simulator/BridgeInstrumentServer.h"
 #include "tests/app/TransferCommandTestSupport.h"
 
 using namespace transfercommandtest;
@@ -374,4 +376,36 @@ TEST_F(MidiTransferCommands, AConfirmationIsRefusedWhileAnotherDialogIsOpen)
     EXPECT_TRUE(instrument.getReceived().empty());
     EXPECT_TRUE(ui::ModalDialogState::getInstance()->isModalDialogOpen());
     ui::ModalDialogState::getInstance()->setModalDialogOpen(false);
+}
+
+// The same commands over the socket bridge the program uses in end-to-end runs, the instrument's
+// answers arriving in small pieces.
+TEST_F(MidiTransferCommands, ReceiveRenameAndWriteBackOverTheSocketBridge)
+{
+    const auto socket = config.file("bridge.sock").getFullPathName();
+    simulator::BridgeInstrumentServer server(instrument, socket.toStdString());
+    server.setWriteChunkSize(7);
+    ASSERT_TRUE(server.start());
+    useMidiBackend(std::make_shared<platform::midi::BridgeMidiBackend>(socket));
+    preferences().setBoolValue("WarnBeforeWriting", false);
+    CommunicationDialogAnswerer answerer;
+
+    EXPECT_TRUE(performMidiCommand(cmdReceiveLibrary));
+    EXPECT_EQ(library().getProgramData(42).getName(), "Sim Prog 042");
+    EXPECT_EQ(notesOf(library().getTuneScaleData(3).notes), instrument.getScale(3));
+
+    step("PasteProgramName", new x47390_action::SetProgramNameAction(42, "Renamed"));
+    EXPECT_TRUE(performMidiCommand(cmdWriteLibrary));
+    EXPECT_EQ(programName(instrument.getProgram(42)).trimEnd(), "Renamed");
+    EXPECT_EQ(programName(instrument.getProgram(43)), "Sim Prog 043");
+
+    ui::SelectedProgramStatus::getInstance()->setSelection({42});
+    instrument.setProgram(42, bytesOf(x47390_data::ProgramData().binary));
+    EXPECT_TRUE(performMidiCommand(cmdReceiveProgram));
+    EXPECT_EQ(library().getProgramData(42).getName(), "Init Program");
+
+    EXPECT_TRUE(performMidiCommand(cmdReceiveUserData));
+    EXPECT_EQ(userData().getUserModFXData(0).getUnitName(), "SimMod");
+    EXPECT_EQ(answerer.failuresAcknowledged, 0);
+    useMidiBackend(fabric); // the bridge's client goes before its server
 }
