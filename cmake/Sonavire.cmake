@@ -33,7 +33,8 @@ function(sonavire_library name)
   if(NOT sources)
     # A subsystem that has no code yet still links.
     set(placeholder "${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp")
-    file(WRITE "${placeholder}" "// nothing here yet\n")
+    # Written only when it differs, so configuring again rebuilds nothing.
+    file(CONFIGURE OUTPUT "${placeholder}" CONTENT "// nothing here yet\n")
     set(sources "${placeholder}")
   endif()
   add_library(${name} STATIC ${sources})
@@ -55,6 +56,10 @@ function(sonavire_test name)
   add_executable(${name} ${sources})
   sonavire_target_options(${name})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} sonavire_test_support GTest::gtest)
+  if(ARG_GUI)
+    # Window tests may start the real program.
+    add_dependencies(${name} sonavire_sound_librarian)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60

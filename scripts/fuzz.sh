@@ -19,6 +19,10 @@ fi
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 mkdir -p "$dir/findings"
+# The targets keep their files in the temporary folder: give them one of their own and remove it at the end.
+fuzz_tmp="$(mktemp -d "${TMPDIR:-/tmp}/sonavire-fuzz-run.XXXXXX")"
+trap 'rm -rf "$fuzz_tmp"' EXIT
+export TMPDIR="$fuzz_tmp"
 passed=0
 failed=0
 for target in "${targets[@]}"; do
