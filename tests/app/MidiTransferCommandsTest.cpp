@@ -1,4 +1,5 @@
 #include "app/ApplicationCommandIds.h"
+#include "app/ApplicationMenuManager.h"
 #include "app/EditCommands.h"
 #include "app/MidiTransferCommands.h"
 #include "data/ProgramEditActions.h"
@@ -408,4 +409,28 @@ TEST_F(MidiTransferCommands, ReceiveRenameAndWriteBackOverTheSocketBridge)
     EXPECT_EQ(userData().getUserModFXData(0).getUnitName(), "SimMod");
     EXPECT_EQ(answerer.failuresAcknowledged, 0);
     useMidiBackend(fabric); // the bridge's client goes before its server
+}
+
+// The start-up receive invokes Receive Library and then Receive User Data through the command manager:
+// the library transfer runs to its end, its error shown and acknowledged, before the second starts.
+TEST_F(MidiTransferCommands, ReceiveLibraryEndsBeforeReceiveUserDataStarts)
+{
+    auto* menus = x47390_menu::ApplicationMenuManager::getInstance();
+    instrument.injectFault(MessageKind::liveSetRequest, 1, Fault::nak);
+    CommunicationDialogAnswerer answerer;
+
+    EXPECT_TRUE(menus->getCommandManager().invokeDirectly(cmdReceiveLibrary, false));
+    EXPECT_EQ(answerer.failuresAcknowledged, 1);
+    EXPECT_TRUE(menus->getCommandManager().invokeDirectly(cmdReceiveUserData, false));
+
+    const auto received = instrument.getReceived();
+    const auto firstHeaderRequest = std::find_if(received.begin(), received.end(), [](const auto& r)
+                                                 { return r.kind == MessageKind::userSlotHeaderRequest; });
+    ASSERT_NE(firstHeaderRequest, received.end());
+    EXPECT_TRUE(std::none_of(firstHeaderRequest, received.end(), [](const auto& r)
+                             { return r.kind == MessageKind::programRequest || r.kind == MessageKind::liveSetRequest; }));
+    EXPECT_EQ(instrument.getCount(MessageKind::userSlotHeaderRequest), 48);
+    EXPECT_EQ(library().getProgramData(0).getName(), "Init Program");
+    EXPECT_EQ(undoManager().getUndoDescription(), "Receive UserData");
+    delete menus;
 }
