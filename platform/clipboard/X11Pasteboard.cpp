@@ -92,6 +92,8 @@ struct X11Pasteboard::Connection
             pollfd fds[2] = {{xfd, POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
             if (::poll(fds, 2, -1) < 0 && errno != EINTR)
                 return;
+            if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+                return; // the display is gone: nobody is left to serve
             if ((fds[1].revents & POLLIN) != 0)
             {
                 char drained[64];
