@@ -26,12 +26,27 @@ bool octaveSlotSelected()
     return currentTuningSlot <= 5;
 }
 
-// A chooser for one file. The modal-dialog state is set while it runs and then returned to what it was,
-// so a chooser opened from inside a dialog leaves that dialog counted as open.
+// A command may run inside a dialog (the tuning import dialog): its choosers and error messages then
+// run as usual, and the dialog counts as open again once the command ends.
+class ModalStateRestorer
+{
+public:
+    ModalStateRestorer() : wasOpen(ui::ModalDialogState::getInstance()->isModalDialogOpen()) {}
+    ~ModalStateRestorer()
+    {
+        auto* modalState = ui::ModalDialogState::getInstance();
+        if (modalState->isModalDialogOpen() != wasOpen)
+            modalState->setModalDialogOpen(wasOpen);
+    }
+
+private:
+    bool wasOpen;
+};
+
+// A chooser for one file, with the modal-dialog state set while it runs.
 juce::File chooseFile(ui::FileChooserRequest::Mode mode, const char* titleKey, const char* extension)
 {
     auto* modalState = ui::ModalDialogState::getInstance();
-    const bool wasOpen = modalState->isModalDialogOpen();
     modalState->setModalDialogOpen(true);
     ui::FileChooserRequest request;
     request.mode = mode;
@@ -39,7 +54,7 @@ juce::File chooseFile(ui::FileChooserRequest::Mode mode, const char* titleKey, c
     request.extensions = juce::StringArray(extension);
     request.warnBeforeOverwriting = true;
     const auto chosen = ui::runFileChooser(request);
-    modalState->setModalDialogOpen(wasOpen);
+    modalState->setModalDialogOpen(false);
     return chosen.isEmpty() ? juce::File() : chosen.getFirst();
 }
 
@@ -88,6 +103,7 @@ juce::File scaleFileFor(const juce::File& chosen)
 
 void ApplicationMenuCommands::importScalaTuning()
 {
+    const ModalStateRestorer restorer;
     const auto file = chooseFileToOpen("FileImportTuneOctTitle", "FileImportTuneScaleTitle",
                                        file::FileExtension::scalaScale);
     if (file == juce::File())
@@ -98,6 +114,7 @@ void ApplicationMenuCommands::importScalaTuning()
 
 void ApplicationMenuCommands::importScalaKeyboardMap()
 {
+    const ModalStateRestorer restorer;
     const auto file = chooseFileToOpen("FileImportTuneMapOctTitle", "FileImportTuneMapScaleTitle",
                                        file::FileExtension::scalaKeyboardMap);
     if (file == juce::File())
