@@ -18,6 +18,9 @@ struct ImageEntry
 
 // One row per image: name, pixel size, painter.
 const std::vector<ImageEntry> imageTable{
+    // Shared widgets
+    {"ButtonDark", 160, 48, painters::paintButtonDark},
+    {"ButtonLit", 160, 48, painters::paintButtonLit},
     // Tuning page.
     {"TuningKeyboard", 1090, 698, painters::tuningKeyboard},
     {"TuningKeyTile", 84, 32, painters::tuningKeyTile},
