@@ -341,6 +341,7 @@ public:
     void setTextBoxIsEditable(bool shouldBeEditable)
     {
         editableText = shouldBeEditable;
+        editableBySingleClick = true;
         if (valueBox != nullptr)
             valueBox->setEditable(editableText && owner.isEnabled());
     }
@@ -379,7 +380,8 @@ public:
             owner.addAndMakeVisible(box);
             box.setWantsKeyboardFocus(false);
             box.setText(carried, juce::dontSendNotification);
-            if (editableText != box.isEditable())
+            // Once the owner has chosen the editing, a rebuilt box (a new look, new colours) keeps it.
+            if (editableBySingleClick || editableText != box.isEditable())
                 box.setEditable(editableText && owner.isEnabled());
             box.addListener(this);
 
@@ -912,6 +914,7 @@ public:
     int decimalPlaces = 7;
     int textBoxWidth = 80, textBoxHeight = 20;
     bool editableText = true;
+    bool editableBySingleClick = false; // set by setTextBoxIsEditable
     bool doubleClickToValue = false;
     bool velocityBased = false;
     bool userKeyOverridesVelocity = true;

@@ -212,6 +212,19 @@ TEST_F(SliderTest, AClickWithoutMovementOpensTheTextAndKeepsTheValue)
     EXPECT_EQ(slider.getMouseDownValue(), 60);
 }
 
+TEST_F(SliderTest, TheValueBoxKeepsItsEditingThroughANewLook)
+{
+    makeNoteSlider(false);
+    EXPECT_TRUE(slider.getValueBox()->isEditableOnSingleClick());
+    juce::LookAndFeel_V4 otherLook;
+    parent.setLookAndFeel(&otherLook);
+    EXPECT_TRUE(slider.getValueBox()->isEditableOnSingleClick());
+    slider.setTextBoxIsEditable(false);
+    slider.setColour(juce::Slider::textBoxTextColourId, juce::Colours::red);
+    EXPECT_FALSE(slider.getValueBox()->isEditable());
+    parent.setLookAndFeel(nullptr);
+}
+
 TEST_F(SliderTest, OneWheelNotchIsOneStep)
 {
     makeNoteSlider(false);
