@@ -96,6 +96,11 @@ TEST_F(TuningPageTest, ChildrenSitAtTheirPlaces)
     EXPECT_EQ(page->getInitializeButton().getBounds(), juce::Rectangle<int>(579, 286, 80, 24));
     EXPECT_EQ(page->getTemplateButton().getBounds(), juce::Rectangle<int>(579, 325, 80, 24));
     EXPECT_EQ(page->getTemplateButton().getButtonText(), "TEMPLATE");
+    EXPECT_EQ(page->getTemplateButton().getCommandID(), 17);
+    EXPECT_EQ(page->getReceiveButton().getCommandID(), 29);
+    EXPECT_EQ(page->getWriteButton().getCommandID(), 30);
+    EXPECT_EQ(page->getInitializeButton().getCommandID(), 0);
+    EXPECT_FALSE(page->getSlotButton(0).getWantsKeyboardFocus());
     EXPECT_EQ(page->getSlotButton(6).getBounds(), juce::Rectangle<int>(113, 40, 80, 24));
     EXPECT_EQ(page->getSlotButton(11).getBounds(), juce::Rectangle<int>(579, 40, 80, 24));
     EXPECT_EQ(page->getSlotButton(3).getBounds(), juce::Rectangle<int>(393, 104, 80, 24));
@@ -266,6 +271,34 @@ TEST_F(TuningPageTest, EditingANoteHeldAtTheLimitStoresWhatIsShown)
     const auto* e = &library().getTuneScaleData(0).notes[127 * 3];
     EXPECT_EQ(e[0], 126);
     EXPECT_EQ(e[1] * 128 + e[2], 8028);
+}
+
+TEST_F(TuningPageTest, ADragBackToWhereItStartedIsNoUndoStep)
+{
+    auto& slider = page->getNoteSlider(2);
+    const auto event = [&slider](int y, bool dragged)
+    {
+        const auto now = juce::Time::getCurrentTime();
+        return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), juce::Point<float>(10.0f, (float) y),
+                                juce::ModifierKeys(juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f, 0.0f, 0.0f,
+                                0.0f, &slider, &slider, now, {10.0f, 9.0f}, now, 1, dragged);
+    };
+    slider.mouseDown(event(9, false));
+    slider.mouseDrag(event(-11, true)); // 20 pixels up: 10 semitones
+    EXPECT_EQ(noteText(2), "C 5");
+    EXPECT_EQ(x47390_data::CurrentTuneScaleData::editBuffer[62 * 3], 72);
+    slider.mouseDrag(event(9, true));
+    slider.mouseUp(event(9, true));
+    testsupport::drainMessageLoop();
+    EXPECT_FALSE(undo()->canUndo());
+    EXPECT_EQ(library().getTuneScaleData(0).notes, x47390_data::identityTuneScale);
+
+    slider.mouseDown(event(9, false));
+    slider.mouseDrag(event(4, true));
+    slider.mouseUp(event(4, true));
+    testsupport::drainMessageLoop();
+    EXPECT_EQ(undo()->getUndoDescription(), "PasteTuneScale");
+    EXPECT_EQ(library().getTuneScaleData(0).notes[62 * 3], 65); // 5 pixels: two and a half semitones
 }
 
 TEST_F(TuningPageTest, PageTenLocksTheFourPositionsBeyondNote127)
