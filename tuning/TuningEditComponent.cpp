@@ -618,10 +618,9 @@ void TuningEditComponent::clearNoteGuides()
 void TuningEditComponent::tuningTabShown()
 {
     tuningLiveTransmission = true;
-    // The instrument gets the tuning being edited as soon as the page shows.
-    storeEditBufferToTuningList();
-    if (!octaveSlotSelected())
-        clearPitchClassGuides();
+    // The instrument gets the tuning being edited as soon as the page shows. It is taken from the library,
+    // so a library replaced meanwhile is never overwritten by what the page held before.
+    selectTuningSlot(currentTuningSlot);
     clearNoteGuides();
     if (isShowing())
         grabKeyboardFocus();

@@ -170,6 +170,17 @@ TEST_F(ScalaCommandsTest, TheImportDialogShowsTheMapInForceAndKeepsItsModalState
     EXPECT_TRUE(alerts[0].endsWith(text("ReadErrorOpenFile")));
     EXPECT_TRUE(modalState->isModalDialogOpen());
 
+    const auto shot = dialog.createComponentSnapshot(dialog.getLocalBounds());
+    if (const char* folder = std::getenv("SONAVIRE_SCREENSHOTS"))
+        if (auto out = juce::File(folder).getChildFile("tuning-import.png").createOutputStream())
+        {
+            out->setPosition(0);
+            out->truncate();
+            juce::PNGImageFormat().writeImageToStream(shot, *out);
+        }
+    EXPECT_EQ(shot.getPixelAt(5, 5), juce::Colour(0xff333333));
+    EXPECT_NE(shot.getPixelAt(300, 36), juce::Colour(0xff333333)); // the file name box
+
     dialog.getClearButton().triggerClick();
     testsupport::drainMessageLoop();
     EXPECT_EQ(dialog.getMapFileLabel().getText(), "");

@@ -124,6 +124,23 @@ TEST_F(TemplateTest, TheDialogOffersTheTwentyThreeNamesAndAppliesEachChoice)
     EXPECT_EQ(library().getTuneScaleData(0).notes[0], 120); // back to Reverse
 }
 
+TEST_F(TemplateTest, TheDialogIsDrawnDarkWithItsChoiceAndOk)
+{
+    TuningTemplateComponent dialog;
+    dialog.getComboBox().setSelectedId(5, juce::dontSendNotification);
+    const auto shot = dialog.createComponentSnapshot(dialog.getLocalBounds());
+    if (const char* folder = std::getenv("SONAVIRE_SCREENSHOTS"))
+        if (auto out = juce::File(folder).getChildFile("tuning-template.png").createOutputStream())
+        {
+            out->setPosition(0);
+            out->truncate();
+            juce::PNGImageFormat().writeImageToStream(shot, *out);
+        }
+    EXPECT_EQ(shot.getPixelAt(5, 5), juce::Colour(0xff333333));
+    EXPECT_EQ(shot.getPixelAt(34, 26), juce::Colour(0xff111111)); // the combo box
+    EXPECT_NE(shot.getPixelAt(175, 76), juce::Colour(0xff333333)); // OK
+}
+
 TEST_F(TemplateTest, OkEndsTheDialogWithOne)
 {
     TuningTemplateComponent dialog;
