@@ -2,6 +2,7 @@
 #include "app/CJQZResource.h"
 #include "files/ScalaDataImporter.h"
 #include "tests/data/EditTestSupport.h"
+#include "tests/tuning/TuningTestSupport.h"
 #include "tuning/TuningImportComponent.h"
 #include "ui/AlertDialogComponent.h"
 #include "ui/FileChooserRunner.h"
@@ -171,13 +172,7 @@ TEST_F(ScalaCommandsTest, TheImportDialogShowsTheMapInForceAndKeepsItsModalState
     EXPECT_TRUE(modalState->isModalDialogOpen());
 
     const auto shot = dialog.createComponentSnapshot(dialog.getLocalBounds());
-    if (const char* folder = std::getenv("SONAVIRE_SCREENSHOTS"))
-        if (auto out = juce::File(folder).getChildFile("tuning-import.png").createOutputStream())
-        {
-            out->setPosition(0);
-            out->truncate();
-            juce::PNGImageFormat().writeImageToStream(shot, *out);
-        }
+    tuningtest::keepScreenshot(shot, "tuning-import.png");
     EXPECT_EQ(shot.getPixelAt(5, 5), juce::Colour(0xff333333));
     EXPECT_NE(shot.getPixelAt(300, 36), juce::Colour(0xff333333)); // the file name box
 

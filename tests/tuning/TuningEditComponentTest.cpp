@@ -1,6 +1,7 @@
 #include "data/FactoryScaleTemplates.h"
 #include "midi/MidiNoteReceiveTask.h"
 #include "tests/data/EditTestSupport.h"
+#include "tests/tuning/TuningTestSupport.h"
 #include "tuning/TuningEditComponent.h"
 #include "tuning/TuningPaneComponent.h"
 #include "tuning/TuningTemplateComponent.h"
@@ -440,13 +441,7 @@ TEST_F(TuningPageTest, ShowingTheTabNeverWritesAStaleBufferOverTheLibrary)
 TEST_F(TuningPageTest, TheTabLooksAsDrawnAtFixedPoints)
 {
     const auto shot = pane->createComponentSnapshot(pane->getLocalBounds());
-    const auto saveTo = juce::File::getSpecialLocation(juce::File::tempDirectory).getChildFile("tuning-page.png");
-    if (auto out = saveTo.createOutputStream())
-    {
-        out->setPosition(0);
-        out->truncate();
-        juce::PNGImageFormat().writeImageToStream(shot, *out);
-    }
+    tuningtest::keepScreenshot(shot, "tuning-page.png");
     EXPECT_EQ(pixel(shot, 10, 10), juce::Colour(0xff0c0c0c));  // the pane
     EXPECT_EQ(pixel(shot, 900, 10), juce::Colour(0xff0c0c0c));
     EXPECT_EQ(pixel(shot, 75 + 20, 200), juce::Colour(0xff000000)); // the page

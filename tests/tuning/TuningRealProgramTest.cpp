@@ -1,5 +1,6 @@
 // The tuning page in the real program, driven by real clicks and key presses, read from its screen.
 #include "tests/support/RealProgram.h"
+#include "tests/tuning/TuningTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,7 @@ constexpr int tabBarDepth = 30;
 
 void saveShot(testsupport::RealProgram& program, unsigned long window, const juce::String& name)
 {
-    if (const char* folder = std::getenv("SONAVIRE_SCREENSHOTS"))
-        program.saveScreenshot(juce::File(folder).getChildFile(name), window);
+    tuningtest::keepScreenshot(program.screenshot(window), name);
 }
 
 bool isPageBlack(juce::Colour c)
