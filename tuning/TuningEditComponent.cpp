@@ -567,6 +567,8 @@ bool TuningEditComponent::keyPressed(const juce::KeyPress& key, juce::Component*
     else
         return false;
     currentTuningPage = (std::uint8_t) juce::jlimit(0, lastPage, (int) currentTuningPage + step);
+    // As with a tile: a note held from another page would never be released on this one.
+    clearPitchClassGuides();
     triggerAsyncUpdate();
     return true;
 }

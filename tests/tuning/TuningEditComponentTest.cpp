@@ -334,8 +334,10 @@ TEST_F(TuningPageTest, PageTenLocksTheFourPositionsBeyondNote127)
 
 TEST_F(TuningPageTest, ArrowKeysPageThroughAUserScaleOnly)
 {
+    octGuidNoteStates[1] = 1; // a note held on page 5
     press(juce::KeyPress::leftKey);
     EXPECT_EQ(currentTuningPage, 4);
+    EXPECT_EQ(octGuidNoteStates[1], 0);
     EXPECT_EQ(noteText(0), "C 3");
     EXPECT_EQ(page->getPageLabel(4).findColour(juce::Label::textColourId), juce::Colours::white);
     EXPECT_FALSE(page->keyPressed(juce::KeyPress(juce::KeyPress::rightKey, juce::ModifierKeys::shiftModifier, 0), page));
