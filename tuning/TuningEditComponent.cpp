@@ -412,6 +412,9 @@ void TuningEditComponent::sliderDragEnded(Slider* slider)
         tuningValueEdited = false;
         triggerAsyncUpdate();
     }
+    // After a typed value the arrow keys page on at once.
+    if (isShowing() && !hasKeyboardFocus(true))
+        grabKeyboardFocus();
 }
 
 //==============================================================================

@@ -66,6 +66,16 @@ double differenceToInvertedSharpBox(const juce::Image& shot, juce::Point<int> pa
     }
     return (double) differing / total;
 }
+
+// The brightest pixel of page label i: white for the page shown, grey for the others.
+float labelBrightness(const juce::Image& shot, juce::Point<int> page, int i)
+{
+    float brightest = 0.0f;
+    for (int y = 385; y < 400; ++y)
+        for (int x = 113 + 42 * i; x < 113 + 42 * i + 27; ++x)
+            brightest = juce::jmax(brightest, shot.getPixelAt(page.x + x, page.y + y).getBrightness());
+    return brightest;
+}
 } // namespace
 
 TEST(TuningRealProgram, TypingANoteNameIntoANoteBox)
@@ -123,6 +133,15 @@ TEST(TuningRealProgram, TypingANoteNameIntoANoteBox)
         [&] { return (difference = differenceToInvertedSharpBox(program.screenshot(window), page)) < 0.02; }))
         << difference;
     saveShot(program, window, "tuning-real-after.png");
+
+    // The arrow keys page on: the label of the next octave lights up.
+    program.pressKey("Right");
+    EXPECT_TRUE(testsupport::RealProgram::waitUntil(
+        [&]
+        {
+            const auto shot = program.screenshot(window);
+            return labelBrightness(shot, page, 6) > 0.9f && labelBrightness(shot, page, 5) < 0.7f;
+        }));
 
     program.closeWindow(window);
     program.waitForExit();
