@@ -111,13 +111,15 @@ TEST(TuningRealProgram, TypingANoteNameIntoANoteBox)
     const juce::Point<int> tab(bounds.getWidth() * 11 / 12, menuBarHeight + headerHeight + tabBarDepth / 2);
     juce::Point<int> page{-1, -1};
     // A window just mapped may not take clicks yet: click again until the page shows.
-    for (int attempt = 0; attempt < 10 && page.x < 0; ++attempt)
+    for (int attempt = 0; attempt < 15 && page.x < 0; ++attempt)
     {
         program.click(window, tab);
         testsupport::RealProgram::waitUntil([&] { return (page = findPage(program.screenshot(window))).x >= 0; },
-                                            1000);
+                                            2000);
     }
-    ASSERT_GE(page.x, 0) << program.getOutput();
+    if (page.x < 0)
+        saveShot(program, window, "tuning-real-no-page.png");
+    ASSERT_GE(page.x, 0) << "window " << bounds.toString() << "\n" << program.getOutput();
     const auto before = program.screenshot(window);
     saveShot(program, window, "tuning-real-before.png");
     // "C 4" against "C#4": the boxes differ where the sharp sign stands.
