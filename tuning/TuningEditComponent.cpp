@@ -8,6 +8,7 @@
 #include "data/TuneEditActions.h"
 #include "data/TuningSelection.h"
 #include "midi/MidiNoteReceiveTask.h"
+#include "tuning/TuningKeyLayout.h"
 #include "ui/FontLibrary.h"
 #include "ui/ImageLibrary.h"
 #include "ui/ImageTextButton.h"
@@ -32,14 +33,9 @@ constexpr int tileWidth = 42;
 constexpr int tileY = 364;
 constexpr int lastPage = 10;
 
-bool isBlackKey(int pitchClass)
-{
-    return pitchClass == 1 || pitchClass == 3 || pitchClass == 6 || pitchClass == 8 || pitchClass == 10;
-}
-
 juce::Colour keyTextColour(int pitchClass)
 {
-    return isBlackKey(pitchClass) ? blackKeyText : whiteKeyText;
+    return TuningEditor::keyLayout::isBlackKey(pitchClass) ? blackKeyText : whiteKeyText;
 }
 
 std::unique_ptr<ui::ImageTextButton> makeButton(const juce::String& text)
