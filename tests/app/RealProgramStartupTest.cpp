@@ -62,39 +62,50 @@ public:
     static inline const std::vector<std::uint8_t> identityRequest{0xF0, 0x7E, 0x7F, 0x06, 0x01};
 
 private:
+    // Each connection of the program (the search and the transfers may each have one) is served alike.
     void serve()
     {
+        std::vector<pollfd> watched{{listenFd, POLLIN, 0}};
+        std::vector<std::vector<std::uint8_t>> pending{{}};
         while (!stopping)
         {
-            pollfd waiting{listenFd, POLLIN, 0};
-            if (::poll(&waiting, 1, 50) <= 0)
+            if (::poll(watched.data(), (nfds_t) watched.size(), 50) <= 0)
                 continue;
-            const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd < 0)
-                continue;
-            const std::string hello = "NAME sonavire\n";
-            ::send(fd, hello.data(), hello.size(), MSG_NOSIGNAL);
-            std::vector<std::uint8_t> current;
-            while (!stopping)
+            if ((watched[0].revents & POLLIN) != 0)
+                if (const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC); fd >= 0)
+                {
+                    const std::string hello = "NAME sonavire\n";
+                    ::send(fd, hello.data(), hello.size(), MSG_NOSIGNAL);
+                    watched.push_back({fd, POLLIN, 0});
+                    pending.emplace_back();
+                }
+            for (size_t i = 1; i < watched.size(); ++i)
             {
-                pollfd readable{fd, POLLIN, 0};
-                if (::poll(&readable, 1, 50) <= 0)
+                if (watched[i].revents == 0)
                     continue;
                 std::uint8_t buffer[512];
-                const auto got = ::recv(fd, buffer, sizeof buffer, 0);
+                const auto got = ::recv(watched[i].fd, buffer, sizeof buffer, 0);
                 if (got <= 0)
-                    break;
-                for (ssize_t i = 0; i < got; ++i)
                 {
-                    if (buffer[i] == 0xF0)
+                    ::close(watched[i].fd);
+                    watched.erase(watched.begin() + (long) i);
+                    pending.erase(pending.begin() + (long) i);
+                    --i;
+                    continue;
+                }
+                for (ssize_t k = 0; k < got; ++k)
+                {
+                    auto& current = pending[i];
+                    if (buffer[k] == 0xF0)
                         current.clear();
-                    current.push_back(buffer[i]);
-                    if (buffer[i] == 0xF7)
-                        received(fd, current);
+                    current.push_back(buffer[k]);
+                    if (buffer[k] == 0xF7)
+                        received(watched[i].fd, current);
                 }
             }
-            ::close(fd);
         }
+        for (size_t i = 1; i < watched.size(); ++i)
+            ::close(watched[i].fd);
     }
 
     void received(int fd, const std::vector<std::uint8_t>& message)
@@ -105,8 +116,8 @@ private:
         }
         if (answers && message.size() == 6 && std::equal(searchRequest.begin(), searchRequest.end(), message.begin()))
         {
-            // Found: family 309 (0x35, 0x02), member 0, on the output the request names.
-            const std::uint8_t reply[] = {0xF0, 0x7D, 0x50, 0x01, 0x00, message[4], 0x35, 0x02,
+            // Found: family 309 (0x35, 0x01), member 0, on the output the request names.
+            const std::uint8_t reply[] = {0xF0, 0x7D, 0x50, 0x01, 0x00, message[4], 0x35, 0x01,
                                           0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0xF7};
             ::send(fd, reply, sizeof reply, MSG_NOSIGNAL);
         }
@@ -356,23 +367,35 @@ TEST_F(RealProgramStartup, MissingFileOnTheCommandLineShowsTheOpenFileError)
     EXPECT_EQ(testsupport::closeAndWaitForExit(program, window), 0);
 }
 
-TEST_F(RealProgramStartup, LibraryOnTheCommandLineSuppressesTheAutomaticReceive)
+TEST_F(RealProgramStartup, AutomaticReceiveFollowsTheSearchUnlessALibraryCameOnTheCommandLine)
 {
     writePreferences(configHome(), entry("AutoReceive", "1"));
-    const auto socket = files.file("instrument.sock");
-    FakeInstrument instrument(socket, true);
-    auto options = optionsWith(configHome(), {libraryFile().getFullPathName()});
-    options.bridgeSocket = socket.getFullPathName();
-    RealProgram program(options);
-    ASSERT_NE(waitForMainWindow(program), 0u) << program.getOutput();
+    for (const bool withLibrary : {true, false})
+    {
+        SCOPED_TRACE(withLibrary ? "library on the command line" : "no file");
+        const auto socket = files.file(withLibrary ? "with.sock" : "without.sock");
+        FakeInstrument instrument(socket, true);
+        auto options = optionsWith(configHome());
+        if (withLibrary)
+            options.arguments.add(libraryFile().getFullPathName());
+        options.bridgeSocket = socket.getFullPathName();
+        RealProgram program(options);
+        ASSERT_NE(waitForMainWindow(program), 0u) << program.getOutput();
 
-    // The search finds the instrument; the receive that would follow never asks it anything.
-    ASSERT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }));
-    juce::Thread::sleep(1000);
-    EXPECT_EQ(instrument.count(FakeInstrument::identityRequest), 0);
-    EXPECT_TRUE(program.isRunning());
-    program.sendSignal(SIGTERM);
-    EXPECT_EQ(program.waitForExit(), 0);
+        // The search finds the instrument; Receive Library then asks it who it is, unless suppressed.
+        ASSERT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }));
+        if (withLibrary)
+        {
+            juce::Thread::sleep(1000);
+            EXPECT_EQ(instrument.count(FakeInstrument::identityRequest), 0);
+        }
+        else
+        {
+            EXPECT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::identityRequest) > 0; }));
+        }
+        program.sendSignal(SIGTERM);
+        EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();
+    }
 }
 
 TEST_F(RealProgramStartup, QuitIsRefusedWhileTheInstrumentSearchRuns)

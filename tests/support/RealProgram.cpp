@@ -104,6 +104,16 @@ RealProgram::RealProgram(Options options) : x(std::make_unique<X>())
     outputFile = ownFolder.getChildFile("output.log");
     configHome = options.configHome != juce::File() ? options.configHome : ownFolder.getChildFile("config");
     configHome.createDirectory();
+    if (options.configHome == juce::File())
+    {
+        // A fresh user, but one who has switched the automatic receive off: without an instrument it
+        // would end in a "not found" message over the window under test. Tests of the first start
+        // give a configHome of their own.
+        const auto preferences = getPreferencesFile();
+        preferences.getParentDirectory().createDirectory();
+        preferences.replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PreferencesData>\n"
+                                    "  <AutoReceive Value=\"0\"/>\n</PreferencesData>\n");
+    }
 
     if (startServer(options.shareDisplayWith))
         startProgram(options);

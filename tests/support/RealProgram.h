@@ -20,7 +20,8 @@ public:
     struct Options
     {
         juce::StringArray arguments;
-        // Preferences folder ($XDG_CONFIG_HOME); a fresh temporary one when not set. Kept when given.
+        // Preferences folder ($XDG_CONFIG_HOME); when not set, a fresh temporary one whose preferences
+        // only switch the automatic receive off. Kept when given.
         juce::File configHome;
         // Socket path of the MIDI bridge; empty: a path nobody listens on, so no instrument is found.
         juce::String bridgeSocket;
