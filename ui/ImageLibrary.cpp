@@ -18,6 +18,9 @@ struct ImageEntry
 
 // One row per image: name, pixel size, painter.
 const std::vector<ImageEntry> imageTable{
+    // Shared widgets
+    {"ButtonDark", 160, 48, painters::paintButtonDark},
+    {"ButtonLit", 160, 48, painters::paintButtonLit},
 };
 
 juce::int64 cacheKey(const juce::String& name) { return juce::String("sonavire-image:" + name).hashCode64(); }
