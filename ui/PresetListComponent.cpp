@@ -4,7 +4,7 @@
 #include "data/CurrentProgramData.h"
 #include "data/DataCenter.h"
 #include "ui/FontLibrary.h"
-#include "ui/PresetDataDragItem.h"
+#include "ui/DragItems.h"
 #include "ui/SelectedProgramStatus.h"
 
 namespace
@@ -143,6 +143,7 @@ void PresetDataItem::itemSelectionChanged(bool isNowSelected)
 juce::var PresetDataItem::getDragSourceDescription()
 {
     ui::PresetDataDragItem item;
+    item.valid = true;
     auto* tree = getOwnerView();
     auto* root = tree != nullptr ? tree->getRootItem() : nullptr;
     if (root != nullptr)
@@ -153,7 +154,7 @@ juce::var PresetDataItem::getDragSourceDescription()
             auto* libraryItem = root->getSubItem(library);
             for (int program = 0; program < libraryItem->getNumSubItems(); ++program)
                 if (libraryItem->getSubItem(program)->isSelected())
-                    item.keys.push_back(ui::presetDragKey(library, program));
+                    item.keys.push_back(ui::makePresetDragKey(library, program));
         }
     }
     return item.toDescription();

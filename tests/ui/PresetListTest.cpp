@@ -1,6 +1,6 @@
 #include "data/PresetDataChangeBroadcaster.h"
 #include "tests/ui/ListTestSupport.h"
-#include "ui/PresetDataDragItem.h"
+#include "ui/DragItems.h"
 #include "ui/PresetListComponent.h"
 #include "ui/SelectedProgramStatus.h"
 
@@ -162,14 +162,9 @@ TEST_F(PresetList, KeysOfLibrariesBeyondTheSixtyFourthStayTheirOwn)
     program(list, 69, 499).setSelected(true, true);
     const auto keys = dragKeys(list, 69, 499);
     ASSERT_EQ(keys.size(), 1u);
-    EXPECT_EQ(ui::presetKeyLibraryIndex(keys[0]), 69);
-    EXPECT_EQ(ui::presetKeyProgramIndex(keys[0]), 499);
-    EXPECT_NE(keys[0], ui::presetDragKey(5, 499));
-
-    // Within the first 64 libraries the keys are the packed ones: 1029 is program 5 of library 1.
-    EXPECT_EQ(ui::presetDragKey(1, 5), 1029);
-    EXPECT_EQ(ui::presetKeyLibraryIndex(1029), 1);
-    EXPECT_EQ(ui::presetKeyProgramIndex(1029), 5);
+    EXPECT_EQ(ui::getPresetDragKeyLibrary(keys[0]), 69);
+    EXPECT_EQ(ui::getPresetDragKeyProgram(keys[0]), 499);
+    EXPECT_NE(keys[0], ui::makePresetDragKey(5, 499));
 }
 
 TEST_F(PresetList, SelectedProgramRowsArePaintedDark)

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "data/UserData.h"
+#include "files/MemoryBasedZipBuilder.h"
 
 #include <cstring>
+#include <map>
+#include <string>
 
 namespace unittest
 {
@@ -30,5 +33,22 @@ Entry unitEntry(int module, juce::uint32 api, juce::uint32 version, const char* 
 inline x47390_data::UserOscData namedOsc(const juce::String& name)
 {
     return unitEntry(4, 0x010000, 0x010200, name.toRawUTF8());
+}
+// Writes a user-unit file of the sonavire for a module ("osc", "modfx", "delfx", "revfx") whose unit
+// carries the given name.
+inline bool writeUnitFile(const juce::File& file, const std::string& module, const std::string& name)
+{
+    static const std::map<std::string, std::string> magics{
+        {"modfx", "UMOD"}, {"delfx", "UDEL"}, {"revfx", "UREV"}, {"osc", "UOSC"}};
+    const std::string manifest = R"({"header": {"platform": "sonavire", "module": ")" + module
+                                 + R"(", "api": "1.2-3", "dev_id": 42, "prg_id": 7, "version": "1.0-5", "name": ")"
+                                 + name + R"(", "num_param": 0}})";
+    const std::string payload = magics.at(module) + std::string(60, 'Z');
+    MemoryBasedZipBuilder builder;
+    builder.addEntry("unit/manifest.json", juce::MemoryBlock(manifest.data(), manifest.size()));
+    builder.addEntry("unit/payload.bin", juce::MemoryBlock(payload.data(), payload.size()));
+    file.deleteFile();
+    juce::FileOutputStream out(file);
+    return out.openedOk() && builder.writeToStream(out);
 }
 } // namespace unittest
