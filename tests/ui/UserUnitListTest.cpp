@@ -6,36 +6,14 @@
 #include <numeric>
 
 using namespace x47390_ui;
-using unittest::namedOsc;
 using unittest::unitEntry;
 
 namespace
 {
-class UserUnitList : public ListFixture
+const std::initializer_list<int> all{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+
+class UserUnitList : public unittest::OscillatorSlotsFixture
 {
-protected:
-    // Oscillator slots 0 to 15 hold units named "U0" to "U15".
-    static void fillOscillators()
-    {
-        for (int slot = 0; slot < 16; ++slot)
-            userData().oscillators[(size_t) slot] = namedOsc("U" + juce::String(slot));
-    }
-
-    static std::vector<juce::String> oscNames()
-    {
-        std::vector<juce::String> names;
-        for (int slot = 0; slot < 16; ++slot)
-            names.push_back(userData().oscillators[(size_t) slot].getUnitName());
-        return names;
-    }
-
-    static std::vector<juce::String> namesOf(std::initializer_list<int> slots)
-    {
-        std::vector<juce::String> names;
-        for (int slot : slots)
-            names.push_back("U" + juce::String(slot));
-        return names;
-    }
 };
 } // namespace
 
@@ -121,13 +99,13 @@ TEST_F(UserUnitList, AMoveIsOneTransactionOverTheChangedSlots)
     // Rows 0 and 1 to insert row 5.
     controller.dragInsert({2, 3, 4, 0, 1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, 5);
 
-    EXPECT_EQ(oscNames(), namesOf({2, 3, 4, 0, 1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
+    EXPECT_EQ(oscNames(all), names({2, 3, 4, 0, 1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
     EXPECT_EQ(undoManager().getNumActionsInCurrentTransaction(), 5); // slots 0 to 4 only
     EXPECT_EQ(undoManager().getUndoDescription(), "DragInsert");
     EXPECT_TRUE(isEdited());
 
     ASSERT_TRUE(undoManager().undo());
-    EXPECT_EQ(oscNames(), namesOf({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
+    EXPECT_EQ(oscNames(all), names({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
     EXPECT_FALSE(isEdited());
     EXPECT_FALSE(undoManager().canUndo());
 }
@@ -148,7 +126,7 @@ TEST_F(UserUnitList, OverlappingCopiesReadTheSlotsAsTheyWere)
     fillOscillators();
     UserOscListController controller(&userData());
     controller.dragCopy({{3, 2}, {4, 3}, {5, 4}}, 3);
-    EXPECT_EQ(oscNames(), namesOf({0, 1, 2, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
+    EXPECT_EQ(oscNames(all), names({0, 1, 2, 2, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
     EXPECT_EQ(undoManager().getUndoDescription(), "DragCopy");
 
     // Copying a slot onto itself is still performed.
@@ -158,7 +136,7 @@ TEST_F(UserUnitList, OverlappingCopiesReadTheSlotsAsTheyWere)
 
     ASSERT_TRUE(undoManager().undo());
     ASSERT_TRUE(undoManager().undo());
-    EXPECT_EQ(oscNames(), namesOf({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
+    EXPECT_EQ(oscNames(all), names({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
 }
 
 TEST_F(UserUnitList, SourcesOutOfRangeUseTheSpareEntry)

@@ -6,7 +6,6 @@
 #include "ui/SelectedUserOscStatus.h"
 #include "ui/UserUnitPaneComponents.h"
 
-using unittest::namedOsc;
 
 namespace
 {
@@ -21,32 +20,10 @@ struct CopyKey
     ~CopyKey() { juce::ModifierKeys::currentModifiers = juce::ModifierKeys(); }
 };
 
-class UserUnitPane : public ListFixture
+class UserUnitPane : public unittest::OscillatorSlotsFixture
 {
 protected:
     ~UserUnitPane() override { ui::setModalDialogScript({}); }
-
-    static void fillOscillators()
-    {
-        for (int slot = 0; slot < 16; ++slot)
-            userData().oscillators[(size_t) slot] = namedOsc("U" + juce::String(slot));
-    }
-
-    static std::vector<juce::String> oscNames(std::initializer_list<int> slots)
-    {
-        std::vector<juce::String> names;
-        for (int slot : slots)
-            names.push_back(userData().oscillators[(size_t) slot].getUnitName());
-        return names;
-    }
-
-    static std::vector<juce::String> names(std::initializer_list<int> units)
-    {
-        std::vector<juce::String> result;
-        for (int unit : units)
-            result.push_back("U" + juce::String(unit));
-        return result;
-    }
 
     static std::vector<int> selectedRows(UserListComponent& list)
     {

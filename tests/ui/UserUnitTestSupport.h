@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/UserData.h"
+#include "tests/ui/ListTestSupport.h"
 #include "files/MemoryBasedZipBuilder.h"
 
 #include <cstring>
@@ -51,4 +52,33 @@ inline bool writeUnitFile(const juce::File& file, const std::string& module, con
     juce::FileOutputStream out(file);
     return out.openedOk() && builder.writeToStream(out);
 }
+
+// The list fixture with oscillator slots that hold units named after their slot ("U0" to "U15").
+class OscillatorSlotsFixture : public ListFixture
+{
+protected:
+    static void fillOscillators()
+    {
+        for (int slot = 0; slot < 16; ++slot)
+            userData().oscillators[(size_t) slot] = namedOsc("U" + juce::String(slot));
+    }
+
+    // The unit names in the given slots.
+    static std::vector<juce::String> oscNames(std::initializer_list<int> slots)
+    {
+        std::vector<juce::String> names;
+        for (int slot : slots)
+            names.push_back(userData().oscillators[(size_t) slot].getUnitName());
+        return names;
+    }
+
+    // The names of the given units, to compare with oscNames.
+    static std::vector<juce::String> names(std::initializer_list<int> units)
+    {
+        std::vector<juce::String> result;
+        for (int unit : units)
+            result.push_back("U" + juce::String(unit));
+        return result;
+    }
+};
 } // namespace unittest
