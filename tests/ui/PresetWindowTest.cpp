@@ -64,6 +64,15 @@ TEST_F(PresetWindowTest, SizesBelowTheMinimumAreRaised)
     manager().showPresetWindow();
     ASSERT_NE(manager().getPresetWindow(), nullptr);
     EXPECT_EQ(manager().getPresetWindow()->getBounds(), juce::Rectangle<int>(10, 20, 100, 100));
+    manager().getPresetWindow()->closeButtonPressed();
+    drain();
+
+    // Centred too: a window of no size could not be grabbed again.
+    storeBounds(-1, 20, 0, -5);
+    manager().showPresetWindow();
+    ASSERT_NE(manager().getPresetWindow(), nullptr);
+    EXPECT_EQ(manager().getPresetWindow()->getBounds().getWidth(), 100);
+    EXPECT_EQ(manager().getPresetWindow()->getBounds().getHeight(), 100);
 }
 
 TEST_F(PresetWindowTest, WithoutAStoredPositionItOpensCentredAtItsNaturalSize)
