@@ -3,8 +3,8 @@
 #include "app/PreferencesData.h"
 #include "data/CurrentProgramData.h"
 #include "data/DataCenter.h"
-#include "ui/FontLibrary.h"
 #include "ui/DragItems.h"
+#include "ui/FontLibrary.h"
 #include "ui/SelectedProgramStatus.h"
 
 namespace
