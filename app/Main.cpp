@@ -15,6 +15,7 @@
 #include "ui/DefaultLookAndFeel.h"
 #include "ui/FontLibrary.h"
 #include "ui/MainWindowManager.h"
+#include "ui/PresetWindowManager.h"
 
 #include <JuceHeader.h>
 
@@ -66,7 +67,15 @@ public:
         if (startupProcess.startupDone)
             return;
 
-        if (x47390_preferences::PreferencesData::getInstance()->getBoolValue("MidiPortAutoScan", true))
+        auto* preferences = x47390_preferences::PreferencesData::getInstance();
+        if (preferences->getBoolValue("ShowPresetWindow", false))
+        {
+            x47390_ui::PresetWindowManager::getInstance()->showPresetWindow();
+            if (auto* window = x47390_ui::MainWindowManager::getInstance()->getMainWindow())
+                window->toFront(true);
+        }
+
+        if (preferences->getBoolValue("MidiPortAutoScan", true))
             midi::MidiDeviceManager::getInstance()->startDeviceScan();
         else
             startupProcess.triggerAsyncUpdate();
