@@ -445,3 +445,20 @@ TEST_F(RealProgramStartup, SigintStoresTheWindowBounds)
                                  "MainWindowHeight=700", "ProgramListHeight=25"})
         EXPECT_TRUE(stored.contains(expected)) << expected << " in " << stored.joinIntoString(" ");
 }
+
+TEST_F(RealProgramStartup, ThePresetWindowOpensAtStartWhenItWasOpenAtTheEnd)
+{
+    for (const bool shown : {true, false})
+    {
+        SCOPED_TRACE(shown ? "shown" : "not shown");
+        const auto config = configHome(shown ? "shown" : "hidden");
+        writeQuietPreferences(entry("ShowPresetWindow", shown ? "1" : "0"), shown ? "shown" : "hidden");
+        RealProgram program(optionsWith(config));
+        ASSERT_NE(waitForMainWindow(program), 0u) << program.getOutput();
+        const auto presets = program.waitForWindow([](const juce::String& title) { return title == "Presets"; },
+                                                   shown ? 20000 : 1000);
+        EXPECT_EQ(presets != 0u, shown);
+        program.sendSignal(SIGTERM);
+        EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();
+    }
+}
