@@ -14,7 +14,7 @@ ApplicationMenuManager::ApplicationMenuManager()
 
     commandManager.registerAllCommandsForTarget(&commands);
     setApplicationCommandManagerToWatch(&commandManager);
-    commandManager.setFirstCommandTarget(&commands);
+    commandManager.setFirstCommandTarget(&invoker);
 
     ui::SelectedProgramStatus::getInstance()->addListener(this);
     ui::ModalDialogState::getInstance()->addListener(this);
