@@ -21,6 +21,9 @@ class ApplicationMenuManager : public Singleton<ApplicationMenuManager>,
                                public juce::DeletedAtShutdown
 {
 public:
+    // Makes what this object uses exist first (the toolkit's desktop, the undo manager, the statuses it
+    // observes), so they are deleted after it at shutdown.
+    static ApplicationMenuManager* getInstance();
     ~ApplicationMenuManager() override;
 
     juce::ApplicationCommandManager& getCommandManager() noexcept { return commandManager; }
