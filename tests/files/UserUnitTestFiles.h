@@ -31,10 +31,17 @@ inline bool writeUnitFile(const juce::File& file, const std::vector<Member>& mem
     return out.openedOk() && builder.writeToStream(out);
 }
 
-// A valid unit of the instrument for one module name ("osc", "modfx", "delfx", "revfx", ...).
+// A valid unit of the instrument for one module: "global", "modfx", "delfx", "revfx" or "osc". Its payload
+// starts with the module's magic word.
 inline bool writeUnitFile(const juce::File& file, const std::string& module)
 {
+    const std::vector<std::pair<std::string, std::string>> magics{
+        {"global", "UGLB"}, {"modfx", "UMOD"}, {"delfx", "UDEL"}, {"revfx", "UREV"}, {"osc", "UOSC"}};
+    std::string magic;
+    for (const auto& [name, word] : magics)
+        if (name == module)
+            magic = word;
     return writeUnitFile(file, {{"unit/manifest.json", manifestFor("sonavire", module)},
-                                {"unit/payload.bin", std::string("UNIT") + std::string(60, '\x5A')}});
+                                {"unit/payload.bin", magic + std::string(60, '\x5A')}});
 }
 } // namespace unittest
