@@ -50,6 +50,10 @@ void CommandTest::SetUp()
     platform::midi::MidiBackend::setDefault(fabric);
     midi::midiDeviceScanInProgress = false;
 
+    // Texts are compared with the table's; an empty table would make those comparisons pass unseen.
+    if (CJQZResource::getInstance()->getString("CommonOK").isEmpty())
+        ADD_FAILURE() << "the program's texts were not found";
+
     ui::ModalDialogState::getInstance()->setModalDialogOpen(false);
     library().initialise();
     application::DataEditStatus::getInstance()->setEdited(false);
