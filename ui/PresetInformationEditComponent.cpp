@@ -50,6 +50,8 @@ PresetInformationEditComponent::PresetInformationEditComponent()
     setUpLabel(versionLabel, "version", 224);
     setUpSlider(versionSlider, 1000.0, 224);
     setUpLabel(programCountLabel, "Program       1  ~", 264, 96);
+    // The caption is wider than its box in our fonts: squeezed rather than cut short.
+    programCountLabel.setMinimumHorizontalScale(0.5f);
     setUpSlider(programCountSlider, 500.0, 264);
     versionSlider.addListener(this);
     programCountSlider.addListener(this);
