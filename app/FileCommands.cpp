@@ -5,7 +5,7 @@
 #include "app/DocumentOperations.h"
 #include "app/ErrorMessages.h"
 #include "app/PreferencesData.h"
-#include "app/StartupRoutine.h"
+#include "app/ApplicationStartup.h"
 #include "data/ApplicationUndoManager.h"
 #include "data/DataCenter.h"
 #include "data/DataChangeBroadcaster.h"

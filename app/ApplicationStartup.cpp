@@ -1,4 +1,4 @@
-#include "app/StartupRoutine.h"
+#include "app/ApplicationStartup.h"
 
 #include "app/PreferencesData.h"
 #include "app/PreferencesDataChangeBroadcaster.h"
