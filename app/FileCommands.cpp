@@ -152,44 +152,44 @@ constexpr int numTuningSlots = x47390_data::LibraryData::numTuneOcts + x47390_da
 
 bool isOctaveSlot(int slot) { return slot < x47390_data::LibraryData::numTuneOcts; }
 
+// Reads a tuning file into a fresh record and installs it in the slot as one undoable transaction.
+template <class Tuning, class Reader, class Action>
+void loadTuningFile(const juce::File& file, int index, const char* transactionName)
+{
+    Tuning tuning;
+    if (const int result = Reader(&tuning).read(file); result != 0)
+    {
+        showReadErrorMessage(result);
+        return;
+    }
+    auto* undoManager = application::ApplicationUndoManager::getInstance();
+    undoManager->beginNewTransaction(transactionName);
+    undoManager->perform(new Action(index, tuning));
+}
+
 void loadTuning()
 {
     const int slot = currentTuningSlot;
     if (isModalDialogOpen() || slot >= numTuningSlots)
         return;
 
-    auto* undoManager = application::ApplicationUndoManager::getInstance();
     if (isOctaveSlot(slot))
     {
         const auto file = chooseFile(Mode::openOne, "FileLoadTuneOctTitle",
                                      {Extension::tuneOct, Extension::dorvantinTuneOct, Extension::quintavalTuneOct,
                                       Extension::dorvantinZqTuneOct});
-        if (!wasChosen(file))
-            return;
-        x47390_data::TuneOctData octave;
-        if (const int result = x47390_file::TuneOctFileReader(&octave).read(file); result != 0)
-        {
-            showReadErrorMessage(result);
-            return;
-        }
-        undoManager->beginNewTransaction("LoadTuneOct");
-        undoManager->perform(new x47390_action::SetTuneOctDataAction(slot, octave));
+        if (wasChosen(file))
+            loadTuningFile<x47390_data::TuneOctData, x47390_file::TuneOctFileReader,
+                           x47390_action::SetTuneOctDataAction>(file, slot, "LoadTuneOct");
         return;
     }
-
     const auto file = chooseFile(Mode::openSeveral, "FileLoadTuneScaleTitle",
                                  {Extension::tuneScale, Extension::dorvantinTuneScale, Extension::quintavalTuneScale,
                                   Extension::dorvantinZqTuneScale});
-    if (!wasChosen(file))
-        return;
-    x47390_data::TuneScaleData scale;
-    if (const int result = x47390_file::TuneScaleFileReader(&scale).read(file); result != 0)
-    {
-        showReadErrorMessage(result);
-        return;
-    }
-    undoManager->beginNewTransaction("LoadTuneScale");
-    undoManager->perform(new x47390_action::SetTuneScaleDataAction(slot - x47390_data::LibraryData::numTuneOcts, scale));
+    if (wasChosen(file))
+        loadTuningFile<x47390_data::TuneScaleData, x47390_file::TuneScaleFileReader,
+                       x47390_action::SetTuneScaleDataAction>(file, slot - x47390_data::LibraryData::numTuneOcts,
+                                                              "LoadTuneScale");
 }
 
 void saveTuning()
