@@ -20,6 +20,7 @@ int runModalDialog(juce::Component& content, const juce::String& title, juce::Co
 {
     if (script())
         return script()(content, title);
+    const auto contentSize = content.getBounds().getBottomRight();
     juce::DialogWindow::LaunchOptions options;
     options.dialogTitle = title;
     options.content.setNonOwned(&content);
@@ -29,7 +30,13 @@ int runModalDialog(juce::Component& content, const juce::String& title, juce::Co
     options.useNativeTitleBar = true;
     options.resizable = resizable;
     options.useBottomRightCornerResizer = false;
-    return options.runModal();
+    auto* window = options.create();
+    // The window took the body's size with the toolkit's own title bar and kept it when it switched to the
+    // native one; fitted again, the body keeps its own size.
+    window->setContentComponentSize(contentSize.x, contentSize.y);
+    window->centreWithSize(window->getWidth(), window->getHeight());
+    window->enterModalState(true, nullptr, true);
+    return window->runModalLoop();
 }
 
 ScopedModalDialog::ScopedModalDialog() { ModalDialogState::getInstance()->beginModal(alreadyOpen); }

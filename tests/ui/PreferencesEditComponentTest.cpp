@@ -189,9 +189,12 @@ TEST_F(PreferencesDialogTest, TheDialogEndsWithItsResults)
         PreferencesEditComponent panel;
         uitest::ModalDriver driver;
         driver.then([&](juce::Component& modal) {
-            if (modal.findParentComponentOfClass<juce::DialogWindow>() == nullptr
-                && dynamic_cast<juce::DialogWindow*>(&modal) == nullptr)
+            auto* window = dynamic_cast<juce::DialogWindow*>(&modal);
+            if (window == nullptr)
                 return false;
+            // The window fits the panel: nothing is added below or beside it.
+            EXPECT_EQ(panel.getBounds().getBottomRight(), juce::Point<int>(540, 315));
+            EXPECT_EQ(window->getContentComponentBorder().getTopAndBottom(), 0);
             panel.getAutoReceiveToggle().setToggleState(false, juce::dontSendNotification);
             panel.getOkButton().triggerClick();
             return true;
