@@ -18,6 +18,38 @@ struct ImageEntry
 
 // One row per image: name, pixel size, painter.
 const std::vector<ImageEntry> imageTable{
+    // Shared widgets
+    {"ButtonDark", 160, 48, painters::paintButtonDark},
+    {"ButtonLit", 160, 48, painters::paintButtonLit},
+    // Tuning page.
+    {"TuningKeyboard", 1090, 698, painters::tuningKeyboard},
+    {"TuningKeyTile", 84, 32, painters::tuningKeyTile},
+    {"TuningLastKeyTile", 84, 32, painters::tuningLastKeyTile},
+    {"TuningKeyGuide0", 84, 32, painters::tuningKeyGuide<0>},
+    {"TuningKeyGuide1", 84, 32, painters::tuningKeyGuide<1>},
+    {"TuningKeyGuide2", 84, 32, painters::tuningKeyGuide<2>},
+    {"TuningKeyGuide3", 84, 32, painters::tuningKeyGuide<3>},
+    {"TuningKeyGuide4", 84, 32, painters::tuningKeyGuide<4>},
+    {"TuningKeyGuide5", 84, 32, painters::tuningKeyGuide<5>},
+    {"TuningKeyGuide6", 84, 32, painters::tuningKeyGuide<6>},
+    {"TuningKeyGuide7", 84, 32, painters::tuningKeyGuide<7>},
+    {"TuningKeyGuide8", 84, 32, painters::tuningKeyGuide<8>},
+    {"TuningKeyGuide9", 84, 32, painters::tuningKeyGuide<9>},
+    {"TuningKeyGuide10", 84, 32, painters::tuningKeyGuide<10>},
+    {"TuningKeyGuide11", 84, 32, painters::tuningKeyGuide<11>},
+    {"TuningLastKeyGuide", 84, 32, painters::tuningLastKeyGuide},
+    {"TuningOctaveGuide0", 900, 372, painters::tuningOctaveGuide<0>},
+    {"TuningOctaveGuide1", 900, 372, painters::tuningOctaveGuide<1>},
+    {"TuningOctaveGuide2", 900, 372, painters::tuningOctaveGuide<2>},
+    {"TuningOctaveGuide3", 900, 372, painters::tuningOctaveGuide<3>},
+    {"TuningOctaveGuide4", 900, 372, painters::tuningOctaveGuide<4>},
+    {"TuningOctaveGuide5", 900, 372, painters::tuningOctaveGuide<5>},
+    {"TuningOctaveGuide6", 900, 372, painters::tuningOctaveGuide<6>},
+    {"TuningOctaveGuide7", 900, 372, painters::tuningOctaveGuide<7>},
+    {"TuningOctaveGuide8", 900, 372, painters::tuningOctaveGuide<8>},
+    {"TuningOctaveGuide9", 900, 372, painters::tuningOctaveGuide<9>},
+    {"TuningOctaveGuide10", 900, 372, painters::tuningOctaveGuide<10>},
+    {"TuningOctaveGuide11", 900, 372, painters::tuningOctaveGuide<11>},
 };
 
 juce::int64 cacheKey(const juce::String& name) { return juce::String("sonavire-image:" + name).hashCode64(); }

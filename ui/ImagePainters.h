@@ -6,4 +6,16 @@
 // pixel size the image library makes it (twice the size at which the image is drawn in the windows).
 namespace ui::painters
 {
+// Shared widgets: the rounded command button, dark (normal) and lit (pressed or current).
+void paintButtonDark(juce::Graphics&, int width, int height);
+void paintButtonLit(juce::Graphics&, int width, int height);
+// Tuning page (tuning/TuningImages.cpp).
+void tuningKeyboard(juce::Graphics&, int width, int height);
+void tuningKeyTile(juce::Graphics&, int width, int height);
+void tuningLastKeyTile(juce::Graphics&, int width, int height);
+template <int PitchClass>
+void tuningKeyGuide(juce::Graphics&, int width, int height);
+void tuningLastKeyGuide(juce::Graphics&, int width, int height);
+template <int PitchClass>
+void tuningOctaveGuide(juce::Graphics&, int width, int height);
 } // namespace ui::painters
