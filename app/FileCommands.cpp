@@ -21,6 +21,8 @@
 #include "files/TuneScaleFileWriter.h"
 #include "files/VoicingEditorLibraryDataImporter.h"
 #include "midi/MidiDeviceManager.h"
+#include "tuning/TuningImportComponent.h"
+#include "tuning/TuningTemplateComponent.h"
 #include "ui/FileChooserRunner.h"
 #include "ui/ModalDialogRunner.h"
 #include "ui/ModalDialogState.h"
@@ -38,10 +40,6 @@ namespace Extension = file::FileExtension;
 
 // Windows and dialog bodies that other parts of the program provide. Until they are there the commands
 // that show them open nothing.
-// TODO(tuning import dialog): return std::make_unique<TuningImportComponent>() (470 x 144).
-std::unique_ptr<juce::Component> createTuningImportContent() { return nullptr; }
-// TODO(tuning template dialog): return std::make_unique<TuningTemplateComponent>() (250 x 100).
-std::unique_ptr<juce::Component> createTuningTemplateContent() { return nullptr; }
 // TODO(about box): return std::make_unique<AboutComponent>() (600 x 400).
 std::unique_ptr<juce::Component> createAboutContent() { return nullptr; }
 // TODO(preset window): bring x47390_ui::PresetWindowManager's window to the front with keyboard focus when it
@@ -320,12 +318,14 @@ bool performFileCommand(int commandId)
         case cmdSaveProgram: saveProgram(); return true;
         case cmdLoadTuning: loadTuning(); return true;
         case cmdSaveTuning: saveTuning(); return true;
-        case cmdImportTuningWindow: return runCommandDialog(createTuningImportContent(), "ImportTuningDialogTitle");
+        case cmdImportTuningWindow:
+            return runCommandDialog(std::make_unique<TuningImportComponent>(), "ImportTuningDialogTitle");
         case cmdImportPresetFile: importPresetFileCommand(); return true;
         case cmdImportVoicingEditorFile: importOlderEditorFile(); return true;
         case cmdSavePreset: savePreset(); return true;
         case cmdExit: return exitProgram();
-        case cmdTuningTemplate: return runCommandDialog(createTuningTemplateContent(), "TuningTemplateDialogTitle");
+        case cmdTuningTemplate:
+            return runCommandDialog(std::make_unique<TuningTemplateComponent>(), "TuningTemplateDialogTitle");
         case cmdPreferences: return showPreferences();
         case cmdOpenPresetWindow: openPresetWindow(); return true;
         case cmdAbout: return runCommandDialog(createAboutContent(), "AboutDialogTitle");

@@ -378,3 +378,30 @@ TEST_F(CommandTest, PreferencesAreStoredAndAppliedOnOK)
     EXPECT_TRUE(manager->getScanner().isScanning());
     EXPECT_TRUE(testsupport::runMessageLoopUntil([] { return !midi::midiDeviceScanInProgress; }, 5000));
 }
+
+TEST_F(CommandTest, TheTuningDialogsOpenUnderTheirTitles)
+{
+    struct Row
+    {
+        int command;
+        const char* titleKey;
+        juce::Point<int> size;
+    };
+    const Row rows[] = {{cmdImportTuningWindow, "ImportTuningDialogTitle", {470, 144}},
+                        {cmdTuningTemplate, "TuningTemplateDialogTitle", {250, 100}}};
+    for (const auto& row : rows)
+    {
+        dialogs.clear();
+        juce::Point<int> size;
+        answerDialog([&](juce::Component& content) {
+            size = content.getBounds().getBottomRight();
+            return 0;
+        });
+        EXPECT_TRUE(performFileCommand(row.command));
+        ASSERT_EQ(dialogs.size(), 1u) << row.command;
+        EXPECT_EQ(dialogs[0].title, text(row.titleKey));
+        EXPECT_TRUE(dialogs[0].modalStateSet);
+        EXPECT_EQ(size, row.size);
+        EXPECT_FALSE(ui::ModalDialogState::getInstance()->isModalDialogOpen());
+    }
+}
