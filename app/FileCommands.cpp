@@ -27,6 +27,7 @@
 #include "ui/ModalDialogRunner.h"
 #include "ui/ModalDialogState.h"
 #include "ui/PreferencesEditComponent.h"
+#include "ui/PresetWindowManager.h"
 #include "ui/PresetInformationEditComponent.h"
 
 #include <memory>
@@ -42,9 +43,6 @@ namespace Extension = file::FileExtension;
 // that show them open nothing.
 // TODO(about box): return std::make_unique<AboutComponent>() (600 x 400).
 std::unique_ptr<juce::Component> createAboutContent() { return nullptr; }
-// TODO(preset window): bring x47390_ui::PresetWindowManager's window to the front with keyboard focus when it
-// holds one, else show it with PresetWindowManager::showPresetWindow.
-void openPresetWindow() {}
 // TODO(debug window): create the debug window of x47390_debug::DebugWindowManager unless it holds one.
 void openDebugWindow() {}
 
@@ -266,6 +264,15 @@ void savePreset()
         program.information = {};
     }
     showWriteError(x47390_file::PresetFileWriter(preset.get()).write(file));
+}
+
+void openPresetWindow()
+{
+    auto* manager = x47390_ui::PresetWindowManager::getInstance();
+    if (auto* window = manager->getPresetWindow())
+        window->toFront(true);
+    else
+        manager->showPresetWindow();
 }
 
 bool exitProgram()

@@ -25,6 +25,7 @@
 #include "ui/ModalDialogState.h"
 #include "ui/PreferencesEditComponent.h"
 #include "ui/PresetInformationEditComponent.h"
+#include "ui/PresetWindowManager.h"
 
 using commandtest::CommandTest;
 using commandtest::readErrorText;
@@ -404,4 +405,18 @@ TEST_F(CommandTest, TheTuningDialogsOpenUnderTheirTitles)
         EXPECT_EQ(size, row.size);
         EXPECT_FALSE(ui::ModalDialogState::getInstance()->isModalDialogOpen());
     }
+}
+
+// Open Preset Window shows the window, and brings the open one forward instead of opening another.
+TEST_F(CommandTest, OpenPresetWindowShowsOneWindow)
+{
+    EXPECT_TRUE(performFileCommand(cmdOpenPresetWindow));
+    auto* manager = x47390_ui::PresetWindowManager::getInstance();
+    auto* window = manager->getPresetWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+
+    EXPECT_TRUE(performFileCommand(cmdOpenPresetWindow));
+    EXPECT_EQ(manager->getPresetWindow(), window);
+    delete manager;
 }
