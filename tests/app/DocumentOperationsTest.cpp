@@ -171,13 +171,21 @@ TEST_F(DocumentTest, DiscardQuestionMatrix)
                 << context;
             EXPECT_EQ(replacement.wentAhead(), answer.goesAhead) << context;
             if (!answer.goesAhead)
+            {
                 EXPECT_EQ(nameOfProgram(0), storedName("Unsaved")) << context;
+            }
             if (answer.save == Save::toItsFile)
+            {
                 EXPECT_EQ(nameInFile(itsFile), storedName("Unsaved")) << context;
+            }
             if (answer.save == Save::chosen)
+            {
                 EXPECT_EQ(nameInFile(chosenFile), storedName("Unsaved")) << context;
+            }
             if (answer.save == Save::itsFileFails)
+            {
                 EXPECT_TRUE(alertMessages().contains(writeErrorText(file::WriteError::openFile))) << context;
+            }
         }
     }
 }
