@@ -81,14 +81,15 @@ void showWriteError(int result)
 
 x47390_data::LibraryData& library() { return x47390_data::DataCenter::getInstance()->getLibraryData(); }
 
-// A dialog that must not open over another one; false when one was already open. The result handler
-// runs after the body has been deleted.
-template <class OnResult>
-bool runCommandDialog(std::unique_ptr<juce::Component> content, const char* titleKey, OnResult&& onResult)
+// A dialog that must not open over another one; false when one was already open. Its body is made once the
+// dialog may open, and deleted before the result is handled.
+template <class CreateContent, class OnResult>
+bool runCommandDialog(const char* titleKey, CreateContent&& createContent, OnResult&& onResult)
 {
     ui::ScopedModalDialog modal;
     if (modal.wasAlreadyOpen())
         return false;
+    std::unique_ptr<juce::Component> content = createContent();
     if (content == nullptr)
         return true;
     const int result = ui::runModalDialog(*content, CJQZResource::getInstance()->getString(titleKey));
@@ -97,9 +98,16 @@ bool runCommandDialog(std::unique_ptr<juce::Component> content, const char* titl
     return true;
 }
 
-bool runCommandDialog(std::unique_ptr<juce::Component> content, const char* titleKey)
+template <class CreateContent>
+bool runCommandDialog(const char* titleKey, CreateContent&& createContent)
 {
-    return runCommandDialog(std::move(content), titleKey, [](int) {});
+    return runCommandDialog(titleKey, std::forward<CreateContent>(createContent), [](int) {});
+}
+
+template <class Content>
+std::unique_ptr<juce::Component> make()
+{
+    return std::make_unique<Content>();
 }
 
 void newLibrary()
@@ -285,7 +293,7 @@ bool exitProgram()
 
 bool showPreferences()
 {
-    return runCommandDialog(std::make_unique<PreferencesEditComponent>(), "PreferencesDialogTitle", [](int result) {
+    return runCommandDialog("PreferencesDialogTitle", make<PreferencesEditComponent>, [](int result) {
         if (result == 0)
             return;
         auto* preferences = x47390_preferences::PreferencesData::getInstance();
@@ -326,16 +334,16 @@ bool performFileCommand(int commandId)
         case cmdLoadTuning: loadTuning(); return true;
         case cmdSaveTuning: saveTuning(); return true;
         case cmdImportTuningWindow:
-            return runCommandDialog(std::make_unique<TuningImportComponent>(), "ImportTuningDialogTitle");
+            return runCommandDialog("ImportTuningDialogTitle", make<TuningImportComponent>);
         case cmdImportPresetFile: importPresetFileCommand(); return true;
         case cmdImportVoicingEditorFile: importOlderEditorFile(); return true;
         case cmdSavePreset: savePreset(); return true;
         case cmdExit: return exitProgram();
         case cmdTuningTemplate:
-            return runCommandDialog(std::make_unique<TuningTemplateComponent>(), "TuningTemplateDialogTitle");
+            return runCommandDialog("TuningTemplateDialogTitle", make<TuningTemplateComponent>);
         case cmdPreferences: return showPreferences();
         case cmdOpenPresetWindow: openPresetWindow(); return true;
-        case cmdAbout: return runCommandDialog(createAboutContent(), "AboutDialogTitle");
+        case cmdAbout: return runCommandDialog("AboutDialogTitle", createAboutContent);
         case cmdInitialise: return initialise();
         case cmdOpenDebugWindow: openDebugWindow(); return true;
         default: return false;
