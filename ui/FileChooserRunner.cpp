@@ -3,6 +3,7 @@
 #include "app/CJQZResource.h"
 #include "files/FileExtensionChecker.h"
 #include "ui/AlertDialogComponent.h"
+#include "ui/DefaultLookAndFeel.h"
 #include "ui/ModalDialogRunner.h"
 #include "ui/ModalDialogState.h"
 
@@ -33,6 +34,35 @@ int browserFlags(FileChooserRequest::Mode mode)
     return 0;
 }
 
+// The application's look, completed with the colours of the chooser's parts, so that its texts stay readable
+// on the dark panels of the program's other dialogs.
+class ChooserLookAndFeel : public x47390_ui::DefaultLookAndFeel
+{
+public:
+    static constexpr juce::uint32 panel = 0xff333333;
+
+    ChooserLookAndFeel()
+    {
+        const std::pair<int, juce::uint32> colours[] = {
+            {juce::FileChooserDialogBox::titleTextColourId, 0xffd3d3d3},
+            {juce::ListBox::backgroundColourId, 0xff111111},
+            {juce::ListBox::outlineColourId, 0xff666666},
+            {juce::DirectoryContentsDisplayComponent::textColourId, 0xffd3d3d3},
+            {juce::DirectoryContentsDisplayComponent::highlightColourId, 0xff666666},
+            {juce::DirectoryContentsDisplayComponent::highlightedTextColourId, 0xffffffff},
+            {juce::FileBrowserComponent::currentPathBoxBackgroundColourId, 0xff111111},
+            {juce::FileBrowserComponent::currentPathBoxTextColourId, 0xffd3d3d3},
+            {juce::FileBrowserComponent::currentPathBoxArrowColourId, 0xffd3d3d3},
+            {juce::FileBrowserComponent::filenameBoxBackgroundColourId, 0xff111111},
+            {juce::FileBrowserComponent::filenameBoxTextColourId, 0xffd3d3d3},
+            {juce::CaretComponent::caretColourId, 0xffd3d3d3},
+            {juce::ScrollBar::thumbColourId, 0xff666666},
+        };
+        for (const auto& [id, argb] : colours)
+            setColour(id, juce::Colour(argb));
+    }
+};
+
 // The toolkit's chooser box, kept over the whole request: after a declined overwrite question it opens
 // again on the same folder and name.
 class ToolkitChooser
@@ -41,9 +71,12 @@ public:
     explicit ToolkitChooser(const FileChooserRequest& request)
         : filter(makeFilePattern(request.extensions), {}, {}),
           browser(browserFlags(request.mode), juce::File(), &filter, nullptr),
-          box(request.title, {}, browser, false, browser.findColour(juce::AlertWindow::backgroundColourId), nullptr)
+          box(request.title, {}, browser, false, juce::Colour(ChooserLookAndFeel::panel), nullptr)
     {
+        box.setLookAndFeel(&lookAndFeel);
     }
+
+    ~ToolkitChooser() { box.setLookAndFeel(nullptr); }
 
     juce::Array<juce::File> run()
     {
@@ -56,6 +89,7 @@ public:
     }
 
 private:
+    ChooserLookAndFeel lookAndFeel;
     juce::WildcardFileFilter filter;
     juce::FileBrowserComponent browser;
     juce::FileChooserDialogBox box;

@@ -142,6 +142,7 @@ TEST(FileChooserRunnerWindow, TheToolkitsChooserTakesATypedNameAndAsksBeforeRepl
     ASSERT_TRUE(temp.file("hidden.txt").replaceWithText("x"));
 
     juce::String seenTitle;
+    juce::Colour panelColour;
     bool libraryShown = false, textShown = true;
     int questionsSeen = 0;
     juce::File reopenedIn;
@@ -154,6 +155,15 @@ TEST(FileChooserRunnerWindow, TheToolkitsChooserTakesATypedNameAndAsksBeforeRepl
         if (browser == nullptr)
             return false;
         seenTitle = box->getName();
+        // Readable on the program's dark panel: the box, its name field and its list are dark.
+        const auto image = box->createComponentSnapshot(box->getLocalBounds(), true, 1.0f);
+        panelColour = image.getPixelAt(4, box->getHeight() / 2);
+        if (const char* folder = std::getenv("SONAVIRE_SCREENSHOTS"))
+        {
+            juce::MemoryOutputStream png;
+            juce::PNGImageFormat().writeImageToStream(image, png);
+            juce::File(folder).getChildFile("file-chooser.png").replaceWithData(png.getData(), png.getDataSize());
+        }
         libraryShown = browser->isFileSuitable(temp.file("visible.snvrlib"));
         textShown = browser->isFileSuitable(temp.file("hidden.txt"));
         reopenedIn = browser->getRoot();
@@ -185,6 +195,7 @@ TEST(FileChooserRunnerWindow, TheToolkitsChooserTakesATypedNameAndAsksBeforeRepl
     EXPECT_TRUE(driver.isDone());
     EXPECT_EQ(chosen, juce::Array<juce::File>{temp.file("fresh.snvrlib")});
     EXPECT_EQ(seenTitle, "Save the library");
+    EXPECT_EQ(panelColour, juce::Colour(0xff333333));
     EXPECT_TRUE(libraryShown);
     EXPECT_FALSE(textShown);
     EXPECT_EQ(questionsSeen, 1);
