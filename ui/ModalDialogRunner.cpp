@@ -39,6 +39,12 @@ int runModalDialog(juce::Component& content, const juce::String& title, juce::Co
     return window->runModalLoop();
 }
 
+void endEnclosingDialog(juce::Component& content, int result)
+{
+    if (auto* window = content.findParentComponentOfClass<juce::DialogWindow>())
+        window->exitModalState(result);
+}
+
 ScopedModalDialog::ScopedModalDialog() { ModalDialogState::getInstance()->beginModal(alreadyOpen); }
 
 ScopedModalDialog::~ScopedModalDialog()

@@ -4,6 +4,7 @@
 #include "app/PreferencesData.h"
 #include "app/PreferencesDataChangeBroadcaster.h"
 #include "midi/MidiDeviceManager.h"
+#include "ui/ModalDialogRunner.h"
 
 namespace
 {
@@ -168,12 +169,6 @@ void PreferencesEditComponent::updatePortBoxes()
     midiOutBox.setEnabled(manual);
 }
 
-void PreferencesEditComponent::endDialog(int result)
-{
-    if (auto* window = findParentComponentOfClass<juce::DialogWindow>())
-        window->exitModalState(result);
-}
-
 void PreferencesEditComponent::buttonClicked(juce::Button* button)
 {
     auto* preferences = x47390_preferences::PreferencesData::getInstance();
@@ -185,7 +180,7 @@ void PreferencesEditComponent::buttonClicked(juce::Button* button)
     {
         preferences->setIntValue("ProgramListHeight", listHeightAtOpening);
         application::PreferencesDataChangeBroadcaster::getInstance()->triggerAsyncUpdate();
-        endDialog(0);
+        ui::endEnclosingDialog(*this, 0);
     }
     else if (button == &okButton)
     {
@@ -196,7 +191,7 @@ void PreferencesEditComponent::buttonClicked(juce::Button* button)
         preferences->setValue("MidiOutPort", selectedName(midiOutBox, outputPortNames));
         const auto step = (size_t) juce::jlimit(0, 4, juce::roundToInt(fontSizeSlider.getValue()));
         preferences->setIntValue("ProgramListHeight", programListHeightSteps[step]);
-        endDialog(1);
+        ui::endEnclosingDialog(*this, 1);
     }
 }
 

@@ -42,7 +42,6 @@ public:
 
 private:
     void updatePortBoxes();
-    void endDialog(int result);
 
     x47390_ui::DefaultLookAndFeel lookAndFeel;
     juce::StringArray inputPortNames;

@@ -1,5 +1,7 @@
 #include "ui/PresetInformationEditComponent.h"
 
+#include "ui/ModalDialogRunner.h"
+
 namespace
 {
 void setUpEditor(juce::TextEditor& editor, int y)
@@ -85,12 +87,6 @@ PresetInformationEditComponent::~PresetInformationEditComponent()
 
 void PresetInformationEditComponent::paint(juce::Graphics& g) { g.fillAll(juce::Colour(0xff333333)); }
 
-void PresetInformationEditComponent::endDialog(int result)
-{
-    if (auto* window = findParentComponentOfClass<juce::DialogWindow>())
-        window->exitModalState(result);
-}
-
 void PresetInformationEditComponent::buttonClicked(juce::Button* button)
 {
     if (button == &okButton)
@@ -103,10 +99,10 @@ void PresetInformationEditComponent::buttonClicked(juce::Button* button)
         information.version = juce::roundToInt(versionSlider.getValue());
         information.numOfProg = juce::roundToInt(programCountSlider.getValue());
         confirmed = true;
-        endDialog(0);
+        ui::endEnclosingDialog(*this, 0);
     }
     else if (button == &cancelButton)
     {
-        endDialog(1);
+        ui::endEnclosingDialog(*this, 1);
     }
 }

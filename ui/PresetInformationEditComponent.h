@@ -34,7 +34,6 @@ public:
     juce::TextButton& getCancelButton() noexcept { return cancelButton; }
 
 private:
-    void endDialog(int result);
 
     x47390_ui::DefaultLookAndFeel lookAndFeel;
     x47390_data::PresetInformation information;
