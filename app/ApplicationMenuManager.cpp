@@ -7,14 +7,24 @@
 
 namespace x47390_menu
 {
+ApplicationMenuManager* ApplicationMenuManager::getInstance()
+{
+    if (auto* existing = getInstanceWithoutCreating())
+        return existing;
+    juce::Desktop::getInstance();
+    application::ApplicationUndoManager::getInstance();
+    ui::SelectedProgramStatus::getInstance();
+    ui::ModalDialogState::getInstance();
+    return Singleton<ApplicationMenuManager>::getInstance();
+}
+
 ApplicationMenuManager::ApplicationMenuManager()
 {
-    // The undo manager must outlive this object, which listens to it.
     auto* undoManager = application::ApplicationUndoManager::getInstance();
 
     commandManager.registerAllCommandsForTarget(&commands);
     setApplicationCommandManagerToWatch(&commandManager);
-    commandManager.setFirstCommandTarget(&commands);
+    commandManager.setFirstCommandTarget(&invoker);
 
     ui::SelectedProgramStatus::getInstance()->addListener(this);
     ui::ModalDialogState::getInstance()->addListener(this);

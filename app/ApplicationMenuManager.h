@@ -21,6 +21,9 @@ class ApplicationMenuManager : public Singleton<ApplicationMenuManager>,
                                public juce::DeletedAtShutdown
 {
 public:
+    // Makes what this object uses exist first (the toolkit's desktop, the undo manager, the statuses it
+    // observes), so they are deleted after it at shutdown.
+    static ApplicationMenuManager* getInstance();
     ~ApplicationMenuManager() override;
 
     juce::ApplicationCommandManager& getCommandManager() noexcept { return commandManager; }
@@ -41,9 +44,32 @@ private:
     friend class Singleton<ApplicationMenuManager>;
     ApplicationMenuManager();
 
+    // The command manager's first target: it hands every command to the commands object and counts a
+    // refused one as handled, so the toolkit does not take the refusal for a broken target.
+    class CommandInvoker : public juce::ApplicationCommandTarget
+    {
+    public:
+        explicit CommandInvoker(ApplicationMenuCommands& target) : commands(target) {}
+        juce::ApplicationCommandTarget* getNextCommandTarget() override { return commands.getNextCommandTarget(); }
+        void getAllCommands(juce::Array<juce::CommandID>& ids) override { commands.getAllCommands(ids); }
+        void getCommandInfo(juce::CommandID id, juce::ApplicationCommandInfo& info) override
+        {
+            commands.getCommandInfo(id, info);
+        }
+        bool perform(const InvocationInfo& info) override
+        {
+            commands.perform(info);
+            return true;
+        }
+
+    private:
+        ApplicationMenuCommands& commands;
+    };
+
     juce::ApplicationCommandManager commandManager;
     ApplicationMenuCommands commands;
     x47390_ui::DefaultLookAndFeel lookAndFeel;
+    CommandInvoker invoker{commands};
 
     JUCE_DECLARE_NON_COPYABLE(ApplicationMenuManager)
 };

@@ -59,13 +59,22 @@ int openLibraryFile(const juce::File& file)
     if (const int result = reader.read(file); result != 0)
         return result;
 
-    x47390_data::DataCenter::getInstance()->getLibraryData().copyFrom(*library);
+    replaceLibraryDocument(library.get(), file);
+    return 0;
+}
+
+void replaceLibraryDocument(const x47390_data::LibraryData* source, const juce::File& file)
+{
+    auto& library = x47390_data::DataCenter::getInstance()->getLibraryData();
+    if (source != nullptr)
+        library.copyFrom(*source);
+    else
+        library.initialise();
     data::DataChangeBroadcaster::getInstance()->notifyDataChanged();
     refreshCurrentLibraryProgram();
     application::LastSavedFileStatus::getInstance()->setFile(file);
     clearEditedFlag();
     application::ApplicationUndoManager::getInstance()->clearUndoHistory();
-    return 0;
 }
 
 int saveLibraryFile(const juce::File& file)
@@ -123,22 +132,16 @@ bool saveLibrary()
 
 bool saveLibraryAs()
 {
-    auto* modalState = ui::ModalDialogState::getInstance();
-    if (modalState->isModalDialogOpen())
+    if (ui::ModalDialogState::getInstance()->isModalDialogOpen())
         return false;
 
-    ui::FileChooserRequest request;
-    request.mode = ui::FileChooserRequest::Mode::save;
-    request.title = CJQZResource::getInstance()->getString("FileSaveLibraryTitle");
-    request.extensions = {file::FileExtension::library};
-    modalState->setModalDialogOpen(true);
-    const auto chosen = ui::runFileChooser(request);
-    modalState->setModalDialogOpen(false);
+    const auto chosen = ui::runFileChooserInModalState(ui::makeFileChooserRequest(
+        ui::FileChooserRequest::Mode::save, "FileSaveLibraryTitle", {file::FileExtension::library},
+        file::FileExtension::library));
     if (chosen.isEmpty())
         return false;
 
-    const auto target = file::FileExtensionChecker(file::FileExtension::library).getFileWithExtension(chosen[0]);
-    if (const int result = saveLibraryFile(target); result != 0)
+    if (const int result = saveLibraryFile(chosen[0]); result != 0)
     {
         showWriteErrorMessage(result);
         return false;
@@ -201,16 +204,16 @@ void loadUserUnitFile(const juce::File& file, int slotIndex, int expectedModuleT
         return;
     }
 
-    if (unit.unitData.getSize() < 2)
+    // The module type is the low 7 bits of the payload's first little-endian word.
+    const auto& payload = unit.unitData;
+    if (payload.isEmpty())
     {
-        showReadErrorMessage(expectedModuleType == -1 ? file::ReadError::failedToImportUserUnitData
-                                                      : file::ReadError::userUnitFileWrongModule);
+        showReadErrorMessage(expectedModuleType == anyModuleType ? file::ReadError::failedToImportUserUnitData
+                                                                 : file::ReadError::userUnitFileWrongModule);
         return;
     }
-
-    const auto* bytes = static_cast<const juce::uint8*>(unit.unitData.getData());
-    const int moduleType = bytes[0] & 0x7f;
-    if (moduleType != expectedModuleType)
+    const int moduleType = static_cast<const juce::uint8*>(payload.getData())[0] & 0x7f;
+    if (expectedModuleType != anyModuleType && moduleType != expectedModuleType)
     {
         showReadErrorMessage(file::ReadError::userUnitFileWrongModule);
         return;
@@ -219,20 +222,20 @@ void loadUserUnitFile(const juce::File& file, int slotIndex, int expectedModuleT
     switch (moduleType)
     {
         case 1:
-            performUnitLoad<x47390_data::UserModFXData, x47390_action::SetUserModFXDataAction>(
-                unit.unitData, slotIndex, "LoadUserModFXData");
+            performUnitLoad<x47390_data::UserModFXData, x47390_action::SetUserModFXDataAction>(payload, slotIndex,
+                                                                                               "LoadUserModFXData");
             break;
         case 2:
-            performUnitLoad<x47390_data::UserDelFXData, x47390_action::SetUserDelFXDataAction>(
-                unit.unitData, slotIndex, "LoadUserDelFXData");
+            performUnitLoad<x47390_data::UserDelFXData, x47390_action::SetUserDelFXDataAction>(payload, slotIndex,
+                                                                                               "LoadUserDelFXData");
             break;
         case 3:
-            performUnitLoad<x47390_data::UserRevFXData, x47390_action::SetUserRevFXDataAction>(
-                unit.unitData, slotIndex, "LoadUserRevFXData");
+            performUnitLoad<x47390_data::UserRevFXData, x47390_action::SetUserRevFXDataAction>(payload, slotIndex,
+                                                                                               "LoadUserRevFXData");
             break;
         case 4:
-            performUnitLoad<x47390_data::UserOscData, x47390_action::SetUserOscDataAction>(
-                unit.unitData, slotIndex, "LoadUserOscData");
+            performUnitLoad<x47390_data::UserOscData, x47390_action::SetUserOscDataAction>(payload, slotIndex,
+                                                                                           "LoadUserOscData");
             break;
         default: showReadErrorMessage(file::ReadError::failedToImportUserUnitData); break;
     }

@@ -1,7 +1,15 @@
 #pragma once
 
+#include <functional>
+
 namespace x47390_menu
 {
-// Carries out the file commands (1 to 17 but 10 to 12) and the option commands (32 to 36); false where a command is refused.
+// Carries out the file commands (1 to 17 but 10 to 12) and the option commands (32 to 36); false where a
+// command is refused: Exit and Initialise refused by the discard question or a running instrument search,
+// and a dialog command that finds another dialog open.
 bool performFileCommand(int commandId);
+
+// How Exit and Initialise end the program: the application's quit, unless a test put something else.
+using QuitRequest = std::function<void()>;
+void setQuitRequest(QuitRequest request);
 } // namespace x47390_menu

@@ -53,16 +53,19 @@ int FileReplacer::replaceWithData(const juce::File& requestedTarget, const void*
     if (target.isDirectory())
         return WriteError::openFile;
 
-    juce::String temporaryPath;
-    const int fd = createTemporaryBeside(target, temporaryPath);
-    if (fd < 0)
-        return WriteError::openFile;
-
-    // A replaced file keeps its permissions.
     struct stat existing
     {
     };
     const bool targetExists = ::stat(target.getFullPathName().toRawUTF8(), &existing) == 0;
+
+    juce::String temporaryPath;
+    const int fd = createTemporaryBeside(target, temporaryPath);
+    // A folder that takes no new file cannot take the replacement of an existing one either: that is the
+    // existing file that cannot be replaced, not a file that cannot be made.
+    if (fd < 0)
+        return targetExists ? WriteError::deleteFile : WriteError::openFile;
+
+    // A replaced file keeps its permissions.
     if (targetExists)
         ::fchmod(fd, existing.st_mode & 07777);
 

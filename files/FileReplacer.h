@@ -9,8 +9,9 @@ namespace file
 class FileReplacer
 {
 public:
-    // Returns a write-error index: 0; 1 when an existing file cannot be replaced; 2 when no new file
-    // can be made in the target's folder (or the target is a folder); 3 when the bytes cannot be written.
+    // Returns a write-error index: 0; 1 when an existing file cannot be replaced (also when its folder
+    // takes no new file); 2 when no new file can be made in the target's folder (or the target is a
+    // folder); 3 when the bytes cannot be written.
     // On failure the target is unchanged and no temporary file remains.
     static int replaceWithData(const juce::File& target, const void* data, size_t size);
 };

@@ -1,5 +1,9 @@
 #include "ui/ModalDialogRunner.h"
 
+#include "ui/ModalDialogState.h"
+
+#include <exception>
+
 namespace ui
 {
 namespace
@@ -16,8 +20,38 @@ int runModalDialog(juce::Component& content, const juce::String& title, juce::Co
 {
     if (script())
         return script()(content, title);
-    return juce::DialogWindow::showModalDialog(title, &content, nullptr, background, escapeKeyCloses, resizable,
-                                               false);
+    const auto contentSize = content.getBounds().getBottomRight();
+    juce::DialogWindow::LaunchOptions options;
+    options.dialogTitle = title;
+    options.content.setNonOwned(&content);
+    options.dialogBackgroundColour = background;
+    options.escapeKeyTriggersCloseButton = escapeKeyCloses;
+    // The window manager draws the title bar, as on every other window of the program.
+    options.useNativeTitleBar = true;
+    options.resizable = resizable;
+    options.useBottomRightCornerResizer = false;
+    auto* window = options.create();
+    // The window took the body's size with the toolkit's own title bar and kept it when it switched to the
+    // native one; fitted again, the body keeps its own size.
+    window->setContentComponentSize(contentSize.x, contentSize.y);
+    window->centreWithSize(window->getWidth(), window->getHeight());
+    window->enterModalState(true, nullptr, true);
+    return window->runModalLoop();
+}
+
+void endEnclosingDialog(juce::Component& content, int result)
+{
+    if (auto* window = content.findParentComponentOfClass<juce::DialogWindow>())
+        window->exitModalState(result);
+}
+
+ScopedModalDialog::ScopedModalDialog() { ModalDialogState::getInstance()->beginModal(alreadyOpen); }
+
+ScopedModalDialog::~ScopedModalDialog()
+{
+    const bool unwinding = std::uncaught_exceptions() > 0;
+    if (auto* state = ModalDialogState::getInstanceWithoutCreating())
+        state->endModal(alreadyOpen && !unwinding);
 }
 
 void setModalDialogScript(ModalDialogScript newScript) { script() = std::move(newScript); }

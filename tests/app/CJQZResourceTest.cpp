@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 
 namespace
@@ -15,13 +16,30 @@ protected:
     void SetUp() override
     {
         deleteLookup();
+        for (const char* name : changedVariables)
+            if (const char* value = std::getenv(name))
+                saved[name] = value;
         setenv("SONAVIRE_RESOURCES", temp.get().getFullPathName().toRawUTF8(), 1);
         unsetenv("LC_ALL");
         unsetenv("LC_MESSAGES");
         setenv("LANG", "en_GB.UTF-8", 1);
     }
 
-    void TearDown() override { deleteLookup(); }
+    // The other tests of the binary find the program's own texts again.
+    void TearDown() override
+    {
+        deleteLookup();
+        for (const char* name : changedVariables)
+        {
+            if (const auto it = saved.find(name); it != saved.end())
+                setenv(name, it->second.c_str(), 1);
+            else
+                unsetenv(name);
+        }
+    }
+
+    static constexpr const char* changedVariables[] = {"SONAVIRE_RESOURCES", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::map<std::string, std::string> saved;
 
     static void deleteLookup() { delete CJQZResource::getInstanceWithoutCreating(); }
 

@@ -88,6 +88,26 @@ TEST(FileReplacer, FailedSavesKeepTheOldFile)
     EXPECT_EQ(folderListing(folder.get()), (juce::StringArray{"folder.snvrlib", "lib.snvrlib", "regular"}));
 }
 
+// A folder that takes no new file: replacing a file in it is the existing file that cannot be replaced (1),
+// making a new one there is the file that cannot be opened (2).
+TEST(FileReplacer, AFolderThatRefusesNewFiles)
+{
+    testsupport::TemporaryFolder temp;
+    const auto folder = temp.file("locked");
+    ASSERT_TRUE(folder.createDirectory());
+    const auto existing = folder.getChildFile("lib.snvrlib");
+    ASSERT_TRUE(existing.replaceWithText("the old library"));
+
+    ImmutableFile locked(folder);
+    if (!locked.isImmutable())
+        GTEST_SKIP() << "the file system cannot lock a folder";
+
+    EXPECT_EQ(replace(existing, "new"), file::WriteError::deleteFile);
+    EXPECT_EQ(replace(folder.getChildFile("other.snvrlib"), "new"), file::WriteError::openFile);
+    EXPECT_EQ(existing.loadFileAsString(), "the old library");
+    EXPECT_EQ(folderListing(folder), juce::StringArray{"lib.snvrlib"});
+}
+
 TEST(FileExtensionChecker, ReplacesTheExtension)
 {
     const juce::File folder("/home/user/music");

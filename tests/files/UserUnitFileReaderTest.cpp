@@ -1,7 +1,7 @@
 #include "files/UserUnitFileReader.h"
 #include "data/UserData.h"
-#include "files/MemoryBasedZipBuilder.h"
 #include "files/UnitManifestValidation.h"
+#include "tests/files/UserUnitTestFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <boost/property_tree/json_parser.hpp>
@@ -15,17 +15,8 @@ using x47390_file::UserUnitFileReader;
 
 namespace
 {
-struct Member
-{
-    juce::String name;
-    std::string bytes;
-};
-
-std::string manifestFor(const std::string& platform, const std::string& module)
-{
-    return R"({"header": {"platform": ")" + platform + R"(", "module": ")" + module +
-           R"(", "api": "1.2-3", "dev_id": 42, "prg_id": 7, "version": "1.0-5", "name": "Test Unit", "num_param": 0}})";
-}
+using unittest::Member;
+using unittest::manifestFor;
 
 std::string replaced(std::string text, const std::string& from, const std::string& to)
 {
@@ -40,12 +31,8 @@ class UserUnitFiles : public ::testing::Test
 protected:
     juce::File write(const std::vector<Member>& members)
     {
-        MemoryBasedZipBuilder builder;
-        for (const auto& member : members)
-            builder.addEntry(member.name, juce::MemoryBlock(member.bytes.data(), member.bytes.size()));
         const auto file = folder.file("unit" + juce::String(++count) + ".snvrunit");
-        juce::FileOutputStream out(file);
-        EXPECT_TRUE(builder.writeToStream(out));
+        EXPECT_TRUE(unittest::writeUnitFile(file, members));
         return file;
     }
 
