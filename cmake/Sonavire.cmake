@@ -56,6 +56,10 @@ function(sonavire_test name)
   add_executable(${name} ${sources})
   sonavire_target_options(${name})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} sonavire_test_support GTest::gtest)
+  if(ARG_GUI)
+    # Window tests may start the real program.
+    add_dependencies(${name} sonavire_sound_librarian)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60

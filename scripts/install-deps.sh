@@ -8,7 +8,7 @@ PACKAGES=(
   libboost-dev libboost-regex-dev zlib1g-dev
   libasound2-dev libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
   libfreetype-dev libfontconfig1-dev libpng-dev libjpeg-dev fonts-dejavu-core
-  libgtest-dev xvfb xauth zip unzip libbenchmark-dev
+  libgtest-dev xvfb xauth libxtst-dev zip unzip libbenchmark-dev
   clang libclang-rt-14-dev
 )
 

@@ -1,0 +1,17 @@
+// The real program starts, shows its main window and ends in order when its window is closed.
+#include "tests/support/RealProgram.h"
+
+#include <gtest/gtest.h>
+
+TEST(RealProgram, StartsShowsItsWindowAndQuitsWhenClosed)
+{
+    testsupport::RealProgram program;
+    ASSERT_TRUE(program.isStarted());
+    const auto window = program.waitForWindow([](const juce::String& title) { return title.startsWith("sonavire"); });
+    ASSERT_NE(window, 0u) << program.getOutput();
+    EXPECT_EQ(program.getTitle(window), "sonavire Sound Librarian - Untitled");
+    EXPECT_TRUE(program.screenshot(window).isValid());
+
+    program.closeWindow(window);
+    EXPECT_EQ(program.waitForExit(), 0) << program.getOutput().toStdString();
+}

@@ -1,0 +1,567 @@
+#include "tests/support/RealProgram.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace testsupport
+{
+namespace
+{
+void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// Closes every descriptor from 3 on but the one to keep, in a child before exec.
+void closeInheritedDescriptors(int keep)
+{
+    const long last = sysconf(_SC_OPEN_MAX);
+    for (int fd = 3; fd < (last > 0 ? last : 1024); ++fd)
+        if (fd != keep)
+            close(fd);
+}
+
+void redirectOutput(const char* path)
+{
+    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd >= 0)
+    {
+        dup2(fd, 1);
+        dup2(fd, 2);
+        close(fd);
+    }
+}
+
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+int exitCodeOf(int status)
+{
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return -1;
+}
+
+// Waits for a child; -1 on time-out.
+int waitForChild(pid_t child, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;)
+    {
+        int status = 0;
+        const pid_t result = waitpid(child, &status, WNOHANG);
+        if (result == child)
+            return exitCodeOf(status);
+        if (result < 0)
+            return -1;
+        if (std::chrono::steady_clock::now() >= end)
+            return -1;
+        pause(10);
+    }
+}
+
+void stopChild(pid_t child, bool wholeGroup)
+{
+    if (child <= 0)
+        return;
+    const pid_t target = wholeGroup ? -child : child;
+    kill(target, SIGTERM);
+    if (waitForChild(child, 5000) == -1)
+    {
+        kill(target, SIGKILL);
+        waitForChild(child, 5000);
+    }
+}
+} // namespace
+
+struct RealProgram::X
+{
+    Display* display = nullptr;
+    Window root = 0;
+    int screen = 0;
+};
+
+juce::File programExecutable() { return juce::File(SONAVIRE_PROGRAM_PATH); }
+
+RealProgram::RealProgram(Options options) : x(std::make_unique<X>())
+{
+    ownFolder = juce::File::getSpecialLocation(juce::File::tempDirectory)
+                    .getNonexistentChildFile("sonavire-real-program", "", false);
+    ownFolder.createDirectory();
+    temporaryFolder = ownFolder.getChildFile("tmp");
+    temporaryFolder.createDirectory();
+    outputFile = ownFolder.getChildFile("output.log");
+    configHome = options.configHome != juce::File() ? options.configHome : ownFolder.getChildFile("config");
+    configHome.createDirectory();
+
+    if (startServer(options.shareDisplayWith))
+        startProgram(options);
+}
+
+RealProgram::~RealProgram() { stopAll(); }
+
+bool RealProgram::startServer(const RealProgram* shared)
+{
+    XSetErrorHandler(ignoreXError);
+    if (shared != nullptr)
+        displayName = shared->displayName;
+    else
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return false;
+        serverPid = fork();
+        if (serverPid == 0)
+        {
+            close(fds[0]);
+            closeInheritedDescriptors(fds[1]);
+            redirectOutput("/dev/null");
+            const auto fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                   "-noreset", (char*) nullptr);
+            _exit(127);
+        }
+        close(fds[1]);
+        if (serverPid < 0)
+        {
+            close(fds[0]);
+            return false;
+        }
+        // The server writes its display number once it accepts connections.
+        std::string number;
+        pollfd readable{fds[0], POLLIN, 0};
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < end && number.find('\n') == std::string::npos)
+        {
+            if (poll(&readable, 1, 100) > 0)
+            {
+                char buffer[16];
+                const auto got = read(fds[0], buffer, sizeof buffer);
+                if (got <= 0)
+                    break;
+                number.append(buffer, (size_t) got);
+            }
+        }
+        close(fds[0]);
+        if (number.empty())
+            return false;
+        displayName = ":" + juce::String(number).trim();
+    }
+
+    x->display = XOpenDisplay(displayName.toRawUTF8());
+    if (x->display == nullptr)
+        return false;
+    x->screen = DefaultScreen(x->display);
+    x->root = RootWindow(x->display, x->screen);
+    // A window manager would have made these; the toolkit only looks them up, and without them its
+    // windows would not take WM_DELETE_WINDOW.
+    for (const char* name : {"WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
+                             "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN",
+                             "_NET_WM_STATE_FULLSCREEN", "_NET_FRAME_EXTENTS", "_NET_WORKAREA", "_MOTIF_WM_HINTS",
+                             "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_WINDOW_TYPE_COMBO", "_NET_WM_WINDOW_TYPE_NORMAL"})
+        XInternAtom(x->display, name, False);
+    XSync(x->display, False);
+    return true;
+}
+
+void RealProgram::startProgram(const Options& options)
+{
+    const auto runtimeFolder = options.shareDisplayWith != nullptr
+                                   ? options.shareDisplayWith->ownFolder.getChildFile("run")
+                                   : ownFolder.getChildFile("run");
+    runtimeFolder.createDirectory();
+    chmod(runtimeFolder.getFullPathName().toRawUTF8(), 0700);
+
+    const auto bridge = options.bridgeSocket.isNotEmpty()
+                            ? options.bridgeSocket
+                            : ownFolder.getChildFile("no-instrument.sock").getFullPathName();
+
+    juce::StringArray environment{"DISPLAY=" + displayName,
+                                  "XDG_CONFIG_HOME=" + configHome.getFullPathName(),
+                                  "XDG_RUNTIME_DIR=" + runtimeFolder.getFullPathName(),
+                                  "TMPDIR=" + temporaryFolder.getFullPathName(),
+                                  "SONAVIRE_MIDI_BRIDGE=" + bridge};
+    environment.addArray(options.environment);
+
+    const auto executable = programExecutable().getFullPathName();
+    std::vector<std::string> arguments{executable.toStdString()};
+    for (const auto& argument : options.arguments)
+        arguments.push_back(argument.toStdString());
+    std::vector<std::string> settings;
+    for (const auto& entry : environment)
+        settings.push_back(entry.toStdString());
+    const auto logPath = outputFile.getFullPathName().toStdString();
+
+    pid = fork();
+    if (pid == 0)
+    {
+        setpgid(0, 0);
+        closeInheritedDescriptors(-1);
+        redirectOutput(logPath.c_str());
+        for (auto& setting : settings)
+            putenv(setting.data());
+        std::vector<char*> argv;
+        for (auto& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+}
+
+juce::File RealProgram::getPreferencesFolder() const
+{
+    return configHome.getChildFile("VEXO sonavire Sound Librarian");
+}
+
+juce::File RealProgram::getPreferencesFile() const { return getPreferencesFolder().getChildFile("PreferencesData.xml"); }
+
+juce::String RealProgram::getOutput() const { return outputFile.loadFileAsString(); }
+
+bool RealProgram::waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;)
+    {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        pause(20);
+    }
+}
+
+std::vector<std::pair<unsigned long, juce::String>> RealProgram::getWindows()
+{
+    std::vector<std::pair<unsigned long, juce::String>> windows;
+    if (x->display == nullptr || pid <= 0)
+        return windows;
+
+    const Atom pidAtom = XInternAtom(x->display, "_NET_WM_PID", False);
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(x->display, x->root, &rootReturn, &parent, &children, &count) == 0)
+        return windows;
+
+    for (unsigned int i = 0; i < count; ++i)
+    {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(x->display, children[i], &attributes) == 0 || attributes.map_state != IsViewable)
+            continue;
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, remaining = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(x->display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                               &remaining, &data)
+                == Success
+            && data != nullptr)
+        {
+            const auto windowPid = (pid_t) * reinterpret_cast<unsigned long*>(data);
+            XFree(data);
+            if (windowPid == pid)
+                windows.emplace_back(children[i], getTitle(children[i]));
+        }
+    }
+    if (children != nullptr)
+        XFree(children);
+    return windows;
+}
+
+unsigned long RealProgram::waitForWindow(const std::function<bool(const juce::String&)>& condition, int timeoutMs)
+{
+    const auto matching = [&]() -> unsigned long {
+        for (const auto& [window, title] : getWindows())
+            if (!condition || condition(title))
+                return window;
+        return 0;
+    };
+    // The toolkit may replace a new window by another one right after showing it (native title bar,
+    // resizing rules), so a window counts once it has stayed for a moment.
+    unsigned long found = 0;
+    waitUntil(
+        [&] {
+            const auto candidate = matching();
+            if (candidate == 0)
+                return false;
+            pause(250);
+            if (matching() != candidate)
+                return false;
+            found = candidate;
+            return true;
+        },
+        timeoutMs);
+    return found;
+}
+
+unsigned long RealProgram::getMainWindow()
+{
+    for (const auto& [window, title] : getWindows())
+        if (title.startsWith("sonavire Sound Librarian"))
+            return window;
+    return 0;
+}
+
+juce::String RealProgram::getTitle(unsigned long window)
+{
+    if (x->display == nullptr)
+        return {};
+    // The toolkit writes the title as UTF-8 into WM_NAME.
+    for (const char* property : {"_NET_WM_NAME", "WM_NAME"})
+    {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, remaining = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(x->display, (Window) window, XInternAtom(x->display, property, False), 0, 4096, False,
+                               AnyPropertyType, &type, &format, &items, &remaining, &data)
+                == Success
+            && data != nullptr)
+        {
+            const auto title = juce::String::fromUTF8(reinterpret_cast<const char*>(data), (int) items);
+            XFree(data);
+            if (title.isNotEmpty())
+                return title;
+        }
+    }
+    return {};
+}
+
+juce::Rectangle<int> RealProgram::getWindowBounds(unsigned long window)
+{
+    XWindowAttributes attributes{};
+    if (x->display == nullptr || XGetWindowAttributes(x->display, (Window) window, &attributes) == 0)
+        return {};
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(x->display, (Window) window, x->root, 0, 0, &rootX, &rootY, &child);
+    return {rootX, rootY, attributes.width, attributes.height};
+}
+
+void RealProgram::flush()
+{
+    XSync(x->display, False);
+    pause(30);
+}
+
+void RealProgram::pressKey(const juce::String& combination)
+{
+    if (x->display == nullptr)
+        return;
+    auto parts = juce::StringArray::fromTokens(combination, "+", "");
+    if (parts.isEmpty())
+        return;
+    const auto keyName = parts[parts.size() - 1];
+    parts.remove(parts.size() - 1);
+
+    std::vector<KeyCode> modifiers;
+    for (const auto& modifier : parts)
+    {
+        const char* symbol = modifier.equalsIgnoreCase("ctrl")    ? "Control_L"
+                             : modifier.equalsIgnoreCase("shift") ? "Shift_L"
+                             : modifier.equalsIgnoreCase("alt")   ? "Alt_L"
+                                                                  : "Super_L";
+        modifiers.push_back(XKeysymToKeycode(x->display, XStringToKeysym(symbol)));
+    }
+
+    KeySym symbol = XStringToKeysym(keyName.toRawUTF8());
+    if (symbol == NoSymbol && keyName.length() == 1)
+        symbol = (KeySym) keyName[0];
+    const KeyCode code = XKeysymToKeycode(x->display, symbol);
+    if (code == 0)
+        return;
+
+    for (const auto modifier : modifiers)
+        XTestFakeKeyEvent(x->display, modifier, True, 0);
+    XTestFakeKeyEvent(x->display, code, True, 0);
+    XTestFakeKeyEvent(x->display, code, False, 0);
+    for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it)
+        XTestFakeKeyEvent(x->display, *it, False, 0);
+    flush();
+}
+
+void RealProgram::typeText(const juce::String& text)
+{
+    if (x->display == nullptr)
+        return;
+    const KeyCode shift = XKeysymToKeycode(x->display, XK_Shift_L);
+    for (const auto character : text)
+    {
+        const KeySym symbol = character == '\n' ? XK_Return : (KeySym) character;
+        const KeyCode code = XKeysymToKeycode(x->display, symbol);
+        if (code == 0)
+            continue;
+        const bool needsShift = XkbKeycodeToKeysym(x->display, code, 0, 0) != symbol
+                                && XkbKeycodeToKeysym(x->display, code, 0, 1) == symbol;
+        if (needsShift)
+            XTestFakeKeyEvent(x->display, shift, True, 0);
+        XTestFakeKeyEvent(x->display, code, True, 0);
+        XTestFakeKeyEvent(x->display, code, False, 0);
+        if (needsShift)
+            XTestFakeKeyEvent(x->display, shift, False, 0);
+        XSync(x->display, False);
+        pause(10);
+    }
+    flush();
+}
+
+void RealProgram::moveMouse(unsigned long window, juce::Point<int> position)
+{
+    if (x->display == nullptr)
+        return;
+    const auto origin = window != 0 ? getWindowBounds(window).getPosition() : juce::Point<int>();
+    XTestFakeMotionEvent(x->display, x->screen, origin.x + position.x, origin.y + position.y, 0);
+    flush();
+}
+
+void RealProgram::click(unsigned long window, juce::Point<int> position, int button, int count)
+{
+    moveMouse(window, position);
+    for (int i = 0; i < count; ++i)
+    {
+        XTestFakeButtonEvent(x->display, (unsigned) button, True, 0);
+        XTestFakeButtonEvent(x->display, (unsigned) button, False, 0);
+        XSync(x->display, False);
+        pause(count > 1 ? 40 : 10);
+    }
+    flush();
+}
+
+void RealProgram::drag(unsigned long window, juce::Point<int> from, juce::Point<int> to, bool altAtDrop)
+{
+    moveMouse(window, from);
+    XTestFakeButtonEvent(x->display, 1, True, 0);
+    flush();
+    constexpr int steps = 20;
+    for (int i = 1; i <= steps; ++i)
+    {
+        const auto point = from + (to - from) * i / steps;
+        moveMouse(window, point);
+    }
+    pause(150);
+    const KeyCode alt = XKeysymToKeycode(x->display, XK_Alt_L);
+    if (altAtDrop)
+    {
+        XTestFakeKeyEvent(x->display, alt, True, 0);
+        moveMouse(window, to);
+    }
+    XTestFakeButtonEvent(x->display, 1, False, 0);
+    if (altAtDrop)
+        XTestFakeKeyEvent(x->display, alt, False, 0);
+    flush();
+}
+
+void RealProgram::scrollWheel(unsigned long window, juce::Point<int> position, int steps)
+{
+    moveMouse(window, position);
+    const unsigned button = steps > 0 ? 4 : 5;
+    for (int i = 0; i < std::abs(steps); ++i)
+    {
+        XTestFakeButtonEvent(x->display, button, True, 0);
+        XTestFakeButtonEvent(x->display, button, False, 0);
+    }
+    flush();
+}
+
+juce::Image RealProgram::screenshot(unsigned long window)
+{
+    if (x->display == nullptr)
+        return {};
+    XSync(x->display, False);
+    const juce::Rectangle<int> screen(0, 0, DisplayWidth(x->display, x->screen),
+                                      DisplayHeight(x->display, x->screen));
+    const auto area = window != 0 ? getWindowBounds(window).getIntersection(screen) : screen;
+    if (area.isEmpty())
+        return {};
+    XImage* picture = XGetImage(x->display, x->root, area.getX(), area.getY(), (unsigned) area.getWidth(),
+                                (unsigned) area.getHeight(), AllPlanes, ZPixmap);
+    if (picture == nullptr)
+        return {};
+    juce::Image image(juce::Image::RGB, area.getWidth(), area.getHeight(), false);
+    {
+        juce::Image::BitmapData pixels(image, juce::Image::BitmapData::writeOnly);
+        for (int row = 0; row < area.getHeight(); ++row)
+            for (int column = 0; column < area.getWidth(); ++column)
+            {
+                const auto value = XGetPixel(picture, column, row);
+                pixels.setPixelColour(column, row,
+                                      juce::Colour((juce::uint8) ((value >> 16) & 0xff),
+                                                   (juce::uint8) ((value >> 8) & 0xff), (juce::uint8) (value & 0xff)));
+            }
+    }
+    XDestroyImage(picture);
+    return image;
+}
+
+bool RealProgram::saveScreenshot(const juce::File& file, unsigned long window)
+{
+    const auto image = screenshot(window);
+    if (!image.isValid())
+        return false;
+    file.getParentDirectory().createDirectory();
+    file.deleteFile();
+    juce::FileOutputStream stream(file);
+    juce::PNGImageFormat format;
+    return stream.openedOk() && format.writeImageToStream(image, stream);
+}
+
+void RealProgram::closeWindow(unsigned long window)
+{
+    if (x->display == nullptr)
+        return;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = (Window) window;
+    event.xclient.message_type = XInternAtom(x->display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long) XInternAtom(x->display, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x->display, (Window) window, False, NoEventMask, &event);
+    flush();
+}
+
+void RealProgram::sendSignal(int signal)
+{
+    if (pid > 0 && exitStatus == -1)
+        kill(pid, signal);
+}
+
+int RealProgram::waitForExit(int timeoutMs)
+{
+    if (pid <= 0)
+        return -1;
+    if (exitStatus == -1)
+        exitStatus = waitForChild(pid, timeoutMs);
+    return exitStatus;
+}
+
+bool RealProgram::isRunning()
+{
+    if (pid <= 0 || exitStatus != -1)
+        return false;
+    return waitForExit(0) == -1;
+}
+
+void RealProgram::stopAll()
+{
+    if (pid > 0 && exitStatus == -1)
+        stopChild(pid, true);
+    if (x->display != nullptr)
+        XCloseDisplay(x->display);
+    x->display = nullptr;
+    stopChild(serverPid, false);
+    ownFolder.deleteRecursively();
+}
+} // namespace testsupport
