@@ -10,5 +10,5 @@ extern std::uint8_t currentTuningSlot;
 // Page 0 to 10 shown for a user scale (notes page x 12 to page x 12 + 11).
 extern std::uint8_t currentTuningPage;
 
-// Set when the tuning page is first shown and never cleared: until then no edited tuning goes to the instrument.
+// Set while the tuning page's tab is shown: only then do edited tunings go to the instrument as they change.
 extern bool tuningLiveTransmission;

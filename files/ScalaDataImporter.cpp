@@ -90,7 +90,7 @@ bool isDigit(int b)
     return b >= '0' && b <= '9';
 }
 
-// Numbers are gathered in 64 bits; a number that does not fit is refused rather than wrapped.
+// Numbers are gathered in 64 bits; a field that does not fit is refused rather than wrapped.
 bool appendDigit(std::int64_t& value, int digit)
 {
     if (value > (std::numeric_limits<std::int64_t>::max() - digit) / 10)
@@ -156,6 +156,11 @@ PitchResult readPitchValue(ScalaText& text, float& pitch)
     bool slash = false;
     std::int64_t integerPart = 0;
     std::int64_t denominator = 0;
+    // Ratio terms too long for 64 bits (real files have them) are taken by their value in floating point.
+    double numeratorValue = 0.0;
+    double denominatorValue = 0.0;
+    bool numeratorTooLong = false;
+    bool denominatorTooLong = false;
     float accumulator = 0.0f;
     float weight = 0.1f;
 
@@ -173,8 +178,8 @@ PitchResult readPitchValue(ScalaText& text, float& pitch)
             const int d = b - '0';
             if (slash)
             {
-                if (!appendDigit(denominator, d))
-                    return PitchResult::failed;
+                denominatorTooLong = denominatorTooLong || !appendDigit(denominator, d);
+                denominatorValue = denominatorValue * 10.0 + d;
             }
             else if (point)
             {
@@ -183,8 +188,8 @@ PitchResult readPitchValue(ScalaText& text, float& pitch)
             }
             else
             {
-                if (!appendDigit(integerPart, d))
-                    return PitchResult::failed;
+                numeratorTooLong = numeratorTooLong || !appendDigit(integerPart, d);
+                numeratorValue = numeratorValue * 10.0 + d;
                 accumulator = accumulator * 10.0f + (float) d;
             }
             ++digits;
@@ -229,7 +234,18 @@ PitchResult readPitchValue(ScalaText& text, float& pitch)
     float value = 0.0f;
     if (point)
     {
+        if (numeratorTooLong)
+            return PitchResult::failed;
         value = accumulator / 100.0f;
+    }
+    else if (numeratorTooLong || denominatorTooLong)
+    {
+        double ratio = numeratorValue;
+        if (slash && denominatorValue != 0.0)
+            ratio = ratio / denominatorValue;
+        if (!(ratio > 0.0) || !std::isfinite(ratio))
+            return PitchResult::failed;
+        value = (float) (std::log(ratio) / 0.6931471805599453 * 12.0);
     }
     else
     {

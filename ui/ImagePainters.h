@@ -19,4 +19,14 @@ void paintHeaderProgramCaption(juce::Graphics&, int width, int height);
 // Live-set slots: normal frame and drop highlight.
 void paintFavoriteNormal(juce::Graphics&, int width, int height);
 void paintFavoriteHighlight(juce::Graphics&, int width, int height);
+
+// Tuning page (tuning/TuningImages.cpp).
+void tuningKeyboard(juce::Graphics&, int width, int height);
+void tuningKeyTile(juce::Graphics&, int width, int height);
+void tuningLastKeyTile(juce::Graphics&, int width, int height);
+template <int PitchClass>
+void tuningKeyGuide(juce::Graphics&, int width, int height);
+void tuningLastKeyGuide(juce::Graphics&, int width, int height);
+template <int PitchClass>
+void tuningOctaveGuide(juce::Graphics&, int width, int height);
 } // namespace ui::painters
