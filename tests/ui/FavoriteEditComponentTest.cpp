@@ -1,5 +1,6 @@
 #include "tests/ui/ProgramPageTestSupport.h"
 #include "ui/FavoriteEditComponent.h"
+#include "ui/RightPaneComponent.h"
 
 using namespace programpage;
 
@@ -161,4 +162,26 @@ TEST_F(FavoriteEditComponentTest, DrawsTheHighlightWhileADragIsOver)
     const auto rim = normal.getPixelAt(1, 20), litRim = lit.getPixelAt(1, 20);
     EXPECT_NEAR(rim.getRed(), rim.getGreen(), 8);
     EXPECT_GT(litRim.getRed(), litRim.getGreen() + 60);
+}
+
+TEST_F(FavoriteEditComponentTest, TheFavouritesPageNeverScrolls)
+{
+    RightPaneComponent pane;
+    pane.setSize(870, 302);
+    auto& viewport = pane.getViewport();
+    ASSERT_NE(dynamic_cast<FavoriteEditComponent*>(viewport.getViewedComponent()), nullptr);
+    EXPECT_EQ(viewport.getName(), "Right Pane Content");
+    EXPECT_GT(viewport.getViewedComponent()->getWidth(), viewport.getWidth()) << "wider than the pane";
+
+    juce::MouseWheelDetails wheel{};
+    wheel.deltaX = -1.0f;
+    wheel.deltaY = -1.0f;
+    const auto now = juce::Time::getCurrentTime();
+    viewport.mouseWheelMove(juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {400.0f, 100.0f}, {},
+                                             1.0f, 0.0f, 0.0f, 0.0f, 0.0f, &viewport, &viewport, now, {400.0f, 100.0f},
+                                             now, 0, false),
+                            wheel);
+    EXPECT_EQ(viewport.getViewPosition(), juce::Point<int>());
+    EXPECT_FALSE(viewport.isVerticalScrollBarShown());
+    EXPECT_FALSE(viewport.isHorizontalScrollBarShown());
 }
