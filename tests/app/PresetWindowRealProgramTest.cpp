@@ -1,0 +1,126 @@
+// The preset window of the real program: opened at start-up at its stored bounds, a clicked preset
+// made the current program, and preset programs dragged with the real mouse from it onto the program
+// table of the main window.
+#include "tests/support/RealProgram.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+using testsupport::RealProgram;
+
+// The preset window at the top left, the main window beside it.
+const juce::Rectangle<int> presetBounds(0, 0, 280, 600);
+constexpr int mainX = 300;
+
+// Preset window rows of 25: the library, then its programs.
+juce::Point<int> presetRow(int row) { return {100, 25 * row + 12}; }
+// Program table rows in main window coordinates: menu bar 20, header 85, tabs 30, table header 28.
+juce::Point<int> tableRow(int row) { return {150, 20 + 85 + 30 + 28 + 25 * row + 12}; }
+// The same point for an input given relative to the preset window, which lies at the screen's origin.
+juce::Point<int> onScreen(juce::Point<int> mainPoint) { return mainPoint + juce::Point<int>(mainX, 0); }
+
+// Where text is drawn in a row's name cell: the light pixels (names are white or light grey, the
+// selection background is a dark grey).
+std::vector<bool> nameCellText(const juce::Image& mainShot, int row)
+{
+    std::vector<bool> light;
+    const auto centre = tableRow(row);
+    for (int y = centre.y - 9; y <= centre.y + 9; ++y)
+        for (int x = 40; x < 250; ++x)
+            light.push_back(mainShot.getPixelAt(x, y).getBrightness() > 0.5f);
+    return light;
+}
+
+bool hasLightPixels(const juce::Image& shot, juce::Rectangle<int> area)
+{
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            if (shot.getPixelAt(x, y).getBrightness() > 0.5f)
+                return true;
+    return false;
+}
+
+bool differ(const juce::Image& a, const juce::Image& b)
+{
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
+                return true;
+    return false;
+}
+
+bool rowLooksSelected(const juce::Image& mainShot, int row)
+{
+    const auto p = tableRow(row);
+    return mainShot.getPixelAt(800, p.y).getBrightness() > 0.12f;
+}
+
+void writePreferences(const juce::File& configHome)
+{
+    const auto folder = configHome.getChildFile("VEXO sonavire Sound Librarian");
+    ASSERT_TRUE(folder.createDirectory());
+    ASSERT_TRUE(folder.getChildFile("PreferencesData.xml")
+                    .replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PreferencesData>"
+                                     "<ShowPresetWindow Value=\"1\"/><ProgramListHeight Value=\"25\"/>"
+                                     "<PresetWindowPositionX Value=\"0\"/><PresetWindowPositionY Value=\"0\"/>"
+                                     "<PresetWindowWidth Value=\"280\"/><PresetWindowHeight Value=\"600\"/>"
+                                     "<MainWindowPositionX Value=\"300\"/><MainWindowPositionY Value=\"0\"/>"
+                                     "<MainWindowHeight Value=\"700\"/></PreferencesData>\n"));
+}
+} // namespace
+
+// Needs the start-up that loads the preset libraries and opens the preset window, the per-user instance
+// lock and the program table: enabled once they are in.
+TEST(PresetWindowRealProgram, DISABLED_OpensAtItsBoundsAndItsProgramsAreDraggedIntoTheProgramTable)
+{
+    testsupport::TemporaryFolder config;
+    writePreferences(config.get());
+    RealProgram::Options options;
+    options.configHome = config.get();
+    RealProgram program(options);
+    ASSERT_TRUE(program.isStarted());
+    const auto main = program.waitForWindow([](const juce::String& title) { return title.startsWith("sonavire"); });
+    const auto presets = program.waitForWindow([](const juce::String& title) { return title == "Presets"; });
+    ASSERT_NE(main, 0u) << program.getOutput();
+    ASSERT_NE(presets, 0u) << program.getOutput();
+    EXPECT_EQ(program.getWindowBounds(presets), presetBounds);
+    const auto title = program.getTitle(main);
+
+    // Open the factory library: its first program row gets its text.
+    ASSERT_TRUE(RealProgram::waitUntil([&] { return rowLooksSelected(program.screenshot(main), 0); }));
+    program.click(presets, {8, 12});
+    ASSERT_TRUE(RealProgram::waitUntil(
+        [&] { return hasLightPixels(program.screenshot(presets), {40, 25 + 5, 150, 15}); }));
+
+    // A click makes the preset current: the header shows it, and no program row stays selected.
+    const juce::Rectangle<int> display(560, 40, 230, 50);
+    const auto headerBefore = program.screenshot(main).getClippedImage(display);
+    program.click(presets, presetRow(2));
+    ASSERT_TRUE(RealProgram::waitUntil(
+        [&]
+        {
+            const auto shot = program.screenshot(main);
+            return !rowLooksSelected(shot, 0) && differ(shot.getClippedImage(display), headerBefore);
+        }));
+
+    // Two drags of the second preset program, onto rows 5 and 7 of the table.
+    program.drag(presets, presetRow(2), onScreen(tableRow(5)));
+    ASSERT_TRUE(RealProgram::waitUntil([&] { return program.getTitle(main) != title; })) << program.getTitle(main);
+    EXPECT_TRUE(program.getTitle(main).endsWith(" (edited)"));
+    EXPECT_TRUE(RealProgram::waitUntil([&] { return rowLooksSelected(program.screenshot(main), 5); }));
+    program.drag(presets, presetRow(2), onScreen(tableRow(7)));
+    EXPECT_TRUE(RealProgram::waitUntil([&] { return rowLooksSelected(program.screenshot(main), 7); }));
+
+    // Select row 0 and show the page afresh; rows 5 and 7 now hold the preset's name, row 6 does not.
+    program.click(main, tableRow(0));
+    program.click(main, {3 * 940 / 12, 20 + 85 + 15});
+    program.click(main, {940 / 12, 20 + 85 + 15});
+    ASSERT_TRUE(RealProgram::waitUntil([&] { return rowLooksSelected(program.screenshot(main), 0); }));
+    const auto shot = program.screenshot(main);
+    EXPECT_EQ(nameCellText(shot, 5), nameCellText(shot, 7));
+    EXPECT_NE(nameCellText(shot, 5), nameCellText(shot, 6));
+    EXPECT_EQ(nameCellText(shot, 6), nameCellText(shot, 8));
+    // The edited library would be questioned on quitting: the test's end stops the program.
+}
