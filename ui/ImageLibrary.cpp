@@ -24,6 +24,14 @@ const std::vector<ImageEntry> imageTable{
     // Shared widgets
     {"ButtonDark", 160, 48, painters::paintButtonDark},
     {"ButtonLit", 160, 48, painters::paintButtonLit},
+    // Header
+    {"HeaderLogo", 348, 100, painters::paintHeaderLogo},
+    {"HeaderDisplayFrame", 524, 104, painters::paintHeaderDisplayFrame},
+    {"HeaderUserUnitCaption", 140, 20, painters::paintHeaderUserUnitCaption},
+    {"HeaderProgramCaption", 120, 20, painters::paintHeaderProgramCaption},
+    // Live-set favourites
+    {"FavoriteNormal", 168, 80, painters::paintFavoriteNormal},
+    {"FavoriteHighlight", 168, 80, painters::paintFavoriteHighlight},
     // Tuning page.
     {"TuningKeyboard", 1090, 698, painters::tuningKeyboard},
     {"TuningKeyTile", 84, 32, painters::tuningKeyTile},

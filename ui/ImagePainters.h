@@ -12,6 +12,17 @@ void paintAboutPicture(juce::Graphics&, int width, int height);
 // Shared widgets: the rounded command button, dark (normal) and lit (pressed or current).
 void paintButtonDark(juce::Graphics&, int width, int height);
 void paintButtonLit(juce::Graphics&, int width, int height);
+
+// Header: logo, program display frame, captions of the button columns.
+void paintHeaderLogo(juce::Graphics&, int width, int height);
+void paintHeaderDisplayFrame(juce::Graphics&, int width, int height);
+void paintHeaderUserUnitCaption(juce::Graphics&, int width, int height);
+void paintHeaderProgramCaption(juce::Graphics&, int width, int height);
+
+// Live-set slots: normal frame and drop highlight.
+void paintFavoriteNormal(juce::Graphics&, int width, int height);
+void paintFavoriteHighlight(juce::Graphics&, int width, int height);
+
 // Tuning page (tuning/TuningImages.cpp).
 void tuningKeyboard(juce::Graphics&, int width, int height);
 void tuningKeyTile(juce::Graphics&, int width, int height);

@@ -1,24 +1,34 @@
 #pragma once
 
+#include "app/PreferencesDataChangeBroadcaster.h"
 #include "ui/ProgramListComponent.h"
+#include "ui/ProgramListController.h"
+#include "ui/ProgramListLookAndFeel.h"
+#include "ui/ProgramListView.h"
 
 #include <memory>
 
-// The upper part of the program page: the program table.
-class LeftPaneComponent : public juce::Component
+// The upper part of the program page: the program table, whose rows follow the "ProgramListHeight"
+// preference.
+class LeftPaneComponent : public juce::Component, public application::PreferencesDataChangeBroadcasterObserver
 {
 public:
-    LeftPaneComponent()
-    {
-        list = std::make_unique<ProgramListComponent>();
-        addAndMakeVisible(*list);
-    }
+    LeftPaneComponent();
+    ~LeftPaneComponent() override;
 
     ProgramListComponent* getProgramListComponent() const noexcept { return list.get(); }
 
-    void paint(juce::Graphics& g) override { g.fillAll(juce::Colour(0xff111111)); }
-    void resized() override { list->setBounds(getLocalBounds()); }
+    void paint(juce::Graphics&) override;
+    void resized() override;
+    void preferencesDataChanged() override;
 
 private:
+    void applyRowHeight();
+
+    x47390_ui::ProgramListView view;
+    x47390_ui::ProgramListController controller;
+    x47390_ui::ProgramListLookAndFeel listLookAndFeel;
     std::unique_ptr<ProgramListComponent> list;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(LeftPaneComponent)
 };

@@ -1,0 +1,169 @@
+// The PROGRAM tab of the real program, driven with real mouse and key input and read from screenshots.
+#include "tests/support/RealProgram.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// Main window layout: menu bar 20, header 85, tab bar 30; the table has a header of 28 and rows of 25.
+constexpr int pageTop = 20 + 85 + 30;
+constexpr int rowsTop = pageTop + 28;
+constexpr int rowHeight = 25;
+constexpr int nameLeft = 48, nameRight = 228;
+
+juce::Point<int> rowPoint(int row, int x) { return {x, rowsTop + rowHeight * row + rowHeight / 2}; }
+
+// The right end of the name's text in a row: names of different lengths tell the programs apart.
+int nameExtent(const juce::Image& shot, int row)
+{
+    int right = -1;
+    for (int y = rowsTop + rowHeight * row + 3; y < rowsTop + rowHeight * (row + 1) - 3; ++y)
+        for (int x = nameLeft; x < nameRight; ++x)
+            if (shot.getPixelAt(x, y).getBrightness() > 0.4f)
+                right = std::max(right, x);
+    return right;
+}
+
+// The name editor is open on a row: its text is selected, on the selection's grey.
+bool isEditingName(const juce::Image& shot, int row)
+{
+    int selected = 0;
+    for (int y = rowsTop + rowHeight * row + 3; y < rowsTop + rowHeight * (row + 1) - 3; ++y)
+        for (int x = nameLeft; x < nameRight; ++x)
+            selected += shot.getPixelAt(x, y) == juce::Colour(0xff555555) ? 1 : 0;
+    return selected > 40;
+}
+
+// Pixels of text in the area.
+int ink(const juce::Image& shot, juce::Rectangle<int> area)
+{
+    int count = 0;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            count += shot.getPixelAt(x, y).getBrightness() > 0.4f ? 1 : 0;
+    return count;
+}
+
+class ProgramTabRealProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        testsupport::RealProgram::Options options;
+        options.configHome = config.get();
+        const auto folder = config.get().getChildFile("VEXO sonavire Sound Librarian");
+        ASSERT_TRUE(folder.createDirectory());
+        ASSERT_TRUE(folder.getChildFile("PreferencesData.xml")
+                        .replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PreferencesData>"
+                                         "<ProgramListHeight Value=\"25\"/></PreferencesData>\n"));
+        // The toolkit's machine-wide single-instance lock may turn a start away while another test
+        // starts the program: start again until a window shows.
+        const auto giveUp = juce::Time::getMillisecondCounter() + 60000;
+        while (window == 0 && juce::Time::getMillisecondCounter() < giveUp)
+        {
+            program = std::make_unique<testsupport::RealProgram>(options);
+            ASSERT_TRUE(program->isStarted());
+            testsupport::RealProgram::waitUntil([&] { return program->getMainWindow() != 0 || !program->isRunning(); },
+                                                20000);
+            if (!program->isRunning())
+                continue;
+            // The window that stays: the toolkit may replace a window it has just made.
+            juce::Thread::sleep(500);
+            window = program->getMainWindow();
+            break;
+        }
+        ASSERT_NE(window, 0u) << program->getOutput();
+    }
+
+    juce::Image shot() { return program->screenshot(window); }
+
+    // Waits until the condition holds. Meanwhile the pointer moves to and fro over an empty corner of
+    // the table: on a bare X server the toolkit may leave what it painted last (or the last picture of
+    // a drag image) unshown until its next input event, and a user's pointer never rests for long.
+    bool waitWhileMoving(const std::function<bool()>& condition, int timeoutMs = 10000)
+    {
+        int step = 0;
+        return testsupport::RealProgram::waitUntil(
+            [&] {
+                program->moveMouse(window, {860 + (step++ % 2), rowsTop + 2});
+                return condition();
+            },
+            timeoutMs);
+    }
+
+    // The programs shown in rows 0 to count - 1, as the indices of the extents measured at the start.
+    std::vector<int> shownOrder(int count)
+    {
+        const auto picture = shot();
+        std::vector<int> order;
+        for (int row = 0; row < count; ++row)
+        {
+            const int extent = nameExtent(picture, row);
+            int best = -1;
+            for (int i = 0; i < (int) extents.size(); ++i)
+                if (best < 0 || std::abs(extents[(size_t) i] - extent) < std::abs(extents[(size_t) best] - extent))
+                    best = i;
+            order.push_back(best);
+        }
+        return order;
+    }
+
+    bool waitForOrder(const std::vector<int>& expected)
+    {
+        return waitWhileMoving([&] { return shownOrder((int) expected.size()) == expected; });
+    }
+
+    testsupport::TemporaryFolder config;
+    std::unique_ptr<testsupport::RealProgram> program;
+    unsigned long window = 0;
+    std::vector<int> extents;
+};
+} // namespace
+
+TEST_F(ProgramTabRealProgram, RowsAreRenamedMovedByADragAndRestoredByOneUndo)
+{
+    // Program i gets i + 1 letters, typed into its name cell after a double-click.
+    for (int row = 0; row < 7; ++row)
+    {
+        // A double-click opens the editor; a busy machine may see two single clicks: click again.
+        bool editing = false;
+        for (int attempt = 0; attempt < 4 && !editing; ++attempt)
+        {
+            program->click(window, rowPoint(row, 100), 1, 2);
+            editing = waitWhileMoving([&] { return isEditingName(shot(), row); }, 2000);
+        }
+        ASSERT_TRUE(editing) << "editor of row " << row;
+        program->typeText(juce::String::repeatedString("W", row + 1));
+        program->pressKey("Return");
+        ASSERT_TRUE(waitWhileMoving([&] {
+            const int extent = nameExtent(shot(), row);
+            return extent > nameLeft && (row == 0 || extent > extents.back() + 8);
+        })) << "row " << row << " renamed";
+        extents.push_back(nameExtent(shot(), row));
+    }
+    ASSERT_TRUE(waitForOrder({0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(program->getTitle(window).endsWith(" (edited)")) << program->getTitle(window);
+
+    // Rows 2 and 3 selected with the mouse, then dragged by a cell without editor to the top of row 6.
+    program->click(window, rowPoint(2, 260));
+    program->click(window, rowPoint(3, 260));
+    program->pressKey("shift+Up"); // extends the selection back to row 2
+    juce::Thread::sleep(100);
+    program->drag(window, rowPoint(3, 260), {260, rowsTop + rowHeight * 6 + 3});
+    EXPECT_TRUE(waitForOrder({0, 1, 4, 5, 2, 3, 6})) << "order after the drag";
+
+    // One undo (the Undo command's key) restores the order.
+    program->pressKey("ctrl+z");
+    EXPECT_TRUE(waitForOrder({0, 1, 2, 3, 4, 5, 6})) << "order after one undo";
+
+    // A drag started on a name cell reaches the live set: slot A-1 shows program 001. The favourites
+    // start 286 pixels above the bottom of a page that reaches 85 pixels below the window.
+    const int favouritesTop = program->getWindowBounds(window).getHeight() - 286 + 85;
+    const juce::Rectangle<int> slotA1(85, favouritesTop + 7, 84, 40);
+    const int emptySlotInk = ink(shot(), slotA1);
+    program->click(window, rowPoint(0, 100));
+    program->drag(window, rowPoint(0, 100), slotA1.getCentre());
+    EXPECT_TRUE(waitWhileMoving([&] { return ink(shot(), slotA1) > emptySlotInk + 20; })) << "the slot shows a program";
+    // The edited library would be questioned on quitting: the test's end stops the program.
+}
