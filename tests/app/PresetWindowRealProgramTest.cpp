@@ -67,13 +67,13 @@ void writePreferences(const juce::File& configHome)
                                      "<PresetWindowPositionX Value=\"0\"/><PresetWindowPositionY Value=\"0\"/>"
                                      "<PresetWindowWidth Value=\"280\"/><PresetWindowHeight Value=\"600\"/>"
                                      "<MainWindowPositionX Value=\"300\"/><MainWindowPositionY Value=\"0\"/>"
-                                     "<MainWindowHeight Value=\"700\"/></PreferencesData>\n"));
+                                     "<MainWindowHeight Value=\"700\"/><AutoReceive Value=\"0\"/></PreferencesData>\n"));
 }
 } // namespace
 
 // Needs the start-up that loads the preset libraries and opens the preset window, the per-user instance
 // lock and the program table: enabled once they are in.
-TEST(PresetWindowRealProgram, DISABLED_OpensAtItsBoundsAndItsProgramsAreDraggedIntoTheProgramTable)
+TEST(PresetWindowRealProgram, OpensAtItsBoundsAndItsProgramsAreDraggedIntoTheProgramTable)
 {
     testsupport::TemporaryFolder config;
     writePreferences(config.get());

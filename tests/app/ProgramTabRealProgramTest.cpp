@@ -56,7 +56,7 @@ protected:
         ASSERT_TRUE(folder.createDirectory());
         ASSERT_TRUE(folder.getChildFile("PreferencesData.xml")
                         .replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PreferencesData>"
-                                         "<ProgramListHeight Value=\"25\"/></PreferencesData>\n"));
+                                         "<ProgramListHeight Value=\"25\"/><AutoReceive Value=\"0\"/></PreferencesData>\n"));
         // The toolkit's machine-wide single-instance lock may turn a start away while another test
         // starts the program: start again until a window shows.
         const auto giveUp = juce::Time::getMillisecondCounter() + 60000;

@@ -269,7 +269,7 @@ protected:
 };
 } // namespace
 
-TEST_F(RealProgramCommands, DISABLED_OpenAndSaveWithTheKeyboard)
+TEST_F(RealProgramCommands, OpenAndSaveWithTheKeyboard)
 {
     const auto library = writeLibrary("Round Trip.snvrlib", "Round Trip");
     RealProgram program(options());
@@ -303,7 +303,7 @@ TEST_F(RealProgramCommands, DISABLED_OpenAndSaveWithTheKeyboard)
 }
 
 // A library file dragged from a file manager onto the main window opens; its extension counts in any case.
-TEST_F(RealProgramCommands, DISABLED_ADroppedLibraryOpens)
+TEST_F(RealProgramCommands, ADroppedLibraryOpens)
 {
     const auto library = writeLibrary("Dropped.SNVRLIB", "Dropped");
     RealProgram program(options());
@@ -318,7 +318,7 @@ TEST_F(RealProgramCommands, DISABLED_ADroppedLibraryOpens)
 }
 
 // Ctrl+, opens the preferences: Escape closes them storing nothing, OK writes the file at once.
-TEST_F(RealProgramCommands, DISABLED_PreferencesOpenWithTheKeyboard)
+TEST_F(RealProgramCommands, PreferencesOpenWithTheKeyboard)
 {
     RealProgram program(options());
     const auto window = waitForMainWindow(program);
@@ -349,7 +349,7 @@ TEST_F(RealProgramCommands, DISABLED_PreferencesOpenWithTheKeyboard)
 }
 
 // Exit on an edited library asks first: Escape keeps the program and its edit, No lets it end.
-TEST_F(RealProgramCommands, DISABLED_ExitOnAnEditedLibraryAsksFirst)
+TEST_F(RealProgramCommands, ExitOnAnEditedLibraryAsksFirst)
 {
     x47390_data::ProgramData sound;
     sound.setName("Dropped In");
@@ -383,7 +383,7 @@ TEST_F(RealProgramCommands, DISABLED_ExitOnAnEditedLibraryAsksFirst)
 }
 
 // Initialise, from the Option menu, removes the installed presets and ends the program; the preferences stay.
-TEST_F(RealProgramCommands, DISABLED_InitialiseRemovesThePresets)
+TEST_F(RealProgramCommands, InitialiseRemovesThePresets)
 {
     const auto presets = configHome().getChildFile("VEXO sonavire Sound Librarian").getChildFile("Preset Data");
     ASSERT_TRUE(presets.getChildFile("Installed.isnvrpreset").create().wasOk());

@@ -24,7 +24,7 @@ juce::Point<int> tabPoint(int index, int width) { return {width * (2 * index + 1
 
 // Two programs of the present start-up cannot run at once (the toolkit's machine-wide instance lock), so this
 // waits for the per-user lock of the real start-up.
-TEST(UserUnitTabsRealProgram, DISABLED_KeysSelectAndADragMovesSlotsAsAnEdit)
+TEST(UserUnitTabsRealProgram, KeysSelectAndADragMovesSlotsAsAnEdit)
 {
     testsupport::RealProgram::Options options;
     testsupport::TemporaryFolder config;
@@ -33,7 +33,7 @@ TEST(UserUnitTabsRealProgram, DISABLED_KeysSelectAndADragMovesSlotsAsAnEdit)
     ASSERT_TRUE(folder.createDirectory());
     ASSERT_TRUE(folder.getChildFile("PreferencesData.xml")
                     .replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PreferencesData>"
-                                     "<ProgramListHeight Value=\"25\"/></PreferencesData>\n"));
+                                     "<ProgramListHeight Value=\"25\"/><AutoReceive Value=\"0\"/></PreferencesData>\n"));
     testsupport::RealProgram program(options);
     ASSERT_TRUE(program.isStarted());
     const auto window = program.waitForWindow([](const juce::String& title) { return title.startsWith("sonavire"); });
