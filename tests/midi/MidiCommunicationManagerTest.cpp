@@ -166,7 +166,7 @@ TEST_F(ManagerTest, ATransferWaitsForTheSendUnderWayAndDropsWhatIsPending)
         testsupport::runMessageLoopUntil([&] { return instrument.getCount(MessageKind::identityRequest) == 1; }, 5000));
     manager->transmitCurrentProgram(programNamed("Pending"));
 
-    manager->busy = true;
+    manager->isCommunicating = true;
     std::atomic<int> sentBeforeTransfer{-1};
     juce::WaitableEvent observed;
     ProbeProcess transfer;
@@ -190,7 +190,7 @@ TEST_F(ManagerTest, ATransferWaitsForTheSendUnderWayAndDropsWhatIsPending)
 
     // A selection during the transfer is never sent, not even afterwards.
     manager->transmitCurrentProgram(programNamed("During"));
-    manager->busy = false;
+    manager->isCommunicating = false;
     testsupport::drainMessageLoop();
     EXPECT_TRUE(sendersIdle());
     EXPECT_EQ(currentProgramMessages(),
