@@ -200,6 +200,7 @@ TEST_F(CommunicationDialogTest, ShowsProgressAndClosesItselfOnSuccess)
                                          EXPECT_EQ(dialog.getBounds().getHeight(), 150);
                                          EXPECT_EQ(modalWindow()->getName(), "Test Transfer");
                                          EXPECT_FALSE(modalWindow()->isResizable());
+                                         EXPECT_TRUE(modalWindow()->isUsingNativeTitleBar());
                                          EXPECT_EQ(modalWindow()->getContentComponent()->getWidth(), 460);
                                          process.gate.signal();
                                          return true;
@@ -311,6 +312,7 @@ TEST_F(CommunicationDialogTest, PortOpeningDecisions)
         scanFoundBadOutput,
         scanNotFound,
         noScanYet,
+        scanUnderWay,
         namedPorts,
         namedInputMissing,
         namedOutputMissing,
@@ -329,6 +331,8 @@ TEST_F(CommunicationDialogTest, PortOpeningDecisions)
         {"auto-scan found, output fails", Setup::scanFoundBadOutput, false, "ConnectionErrorFailedToOpenPort", false},
         {"auto-scan not found", Setup::scanNotFound, false, "ConnectionErrorNotFoundsonavire", false},
         {"no search yet", Setup::noScanYet, false, "ConnectionErrorNotFoundsonavire", true},
+        // The search under way will find the instrument; the transfer started before it ended.
+        {"search under way", Setup::scanUnderWay, false, "ConnectionErrorNotFoundsonavire", true},
         {"named ports", Setup::namedPorts, true, nullptr, false},
         {"named input missing", Setup::namedInputMissing, false, "ConnectionErrorFailedToOpenPort", false},
         {"named output missing", Setup::namedOutputMissing, false, "ConnectionErrorFailedToOpenPort", false},
@@ -360,6 +364,10 @@ TEST_F(CommunicationDialogTest, PortOpeningDecisions)
             break;
         case Setup::noScanYet:
             manager->isAutoScan = true;
+            break;
+        case Setup::scanUnderWay:
+            manager->isAutoScan = true;
+            ASSERT_TRUE(manager->startDeviceScan()); // the dialog starts no second one
             break;
         case Setup::namedPorts:
             break;
