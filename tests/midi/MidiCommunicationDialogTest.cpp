@@ -43,6 +43,20 @@ struct ScriptedProcess : midi::MidiCommunicationProcess
         return code;
     }
 
+    // Waits for the user's cancel (the thread's exit request) without polling.
+    bool waitForCancel(int timeoutMs)
+    {
+        struct ExitGate : juce::Thread::Listener
+        {
+            juce::WaitableEvent signalled;
+            void exitSignalSent() override { signalled.signal(); }
+        } gate;
+        communicationThread->addListener(&gate);
+        const bool cancelled = isCancelRequested() || gate.signalled.wait(timeoutMs);
+        communicationThread->removeListener(&gate);
+        return cancelled;
+    }
+
     std::function<int(ScriptedProcess&)> body;
     bool cancellable = true;
     std::atomic<int> executions{0};
@@ -250,8 +264,7 @@ TEST_F(CommunicationDialogTest, CancelEndsTheProcessAndWaitsForOk)
 {
     process.body = [](ScriptedProcess& p)
     {
-        while (!p.isCancelRequested())
-            juce::Thread::sleep(1);
+        p.waitForCancel(-1);
         return p.fail(1);
     };
     const int result =
@@ -446,9 +459,7 @@ TEST_F(CommunicationDialogTest, DestroyingTheDialogStopsARunningProcess)
     std::atomic<bool> sawCancel{false};
     process.body = [&](ScriptedProcess& p)
     {
-        for (int i = 0; i < 5000 && !p.isCancelRequested(); ++i)
-            juce::Thread::sleep(1);
-        sawCancel = p.isCancelRequested();
+        sawCancel = p.waitForCancel(60000);
         return 1;
     };
     {
