@@ -13,7 +13,7 @@ MidiCommunicationProcess::~MidiCommunicationProcess()
 void MidiCommunicationProcess::setProgress(float fraction)
 {
     progress.store(fraction);
-    triggerAsyncUpdate();
+    changed();
 }
 
 float MidiCommunicationProcess::getProgress() const
@@ -25,14 +25,14 @@ void MidiCommunicationProcess::setStatusMessage(const juce::String& text)
 {
     const juce::ScopedLock guard(lock);
     statusMessage = text;
-    triggerAsyncUpdate();
+    changed();
 }
 
 void MidiCommunicationProcess::setDetailMessage(const juce::String& text)
 {
     const juce::ScopedLock guard(lock);
     detailMessage = text;
-    triggerAsyncUpdate();
+    changed();
 }
 
 juce::String MidiCommunicationProcess::getStatusMessage() const
@@ -45,6 +45,12 @@ juce::String MidiCommunicationProcess::getDetailMessage() const
 {
     const juce::ScopedLock guard(lock);
     return detailMessage;
+}
+
+void MidiCommunicationProcess::changed()
+{
+    if (postsUpdates)
+        triggerAsyncUpdate();
 }
 
 bool MidiCommunicationProcess::isCancelRequested() const
