@@ -670,8 +670,8 @@ bool RealProgram::chooseFromMenu(unsigned long window, int menuIndex, int item, 
     clickIn(window, {centres[juce::jlimit(0, 3, menuIndex)], 10});
     if (!waitFor([&] { return getWindows().size() > windowsBefore; }))
         return false;
-    for (int i = 0; i < item; ++i)
-        pressKey("Down");
+    for (int i = 0; i < std::abs(item); ++i)
+        pressKey(item > 0 ? "Down" : "Up");
     nudgeMouse(window);
     if (screenshotName.isNotEmpty())
         keepScreenshot(0, screenshotName);

@@ -112,8 +112,8 @@ public:
     void clickIn(unsigned long window, juce::Point<int> position);
 
     // Opens menu menuIndex of the main window's menu bar (File, Edit, MIDI, Option) and walks down to its
-    // n-th enabled command with the arrow keys; a screenshot of the open menu is kept under the name
-    // when one is given, then Return chooses the command.
+    // n-th enabled command with the arrow keys (up from its end for a negative n: -1 is the last); a
+    // screenshot of the open menu is kept under the name when one is given, then Return chooses it.
     bool chooseFromMenu(unsigned long window, int menuIndex, int item, const juce::String& screenshotName = {});
     // In the toolkit's file chooser: types the full path into the name box at its foot and presses
     // Return twice (the first goes to the file's folder, the second confirms).

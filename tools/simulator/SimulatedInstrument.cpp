@@ -123,7 +123,9 @@ std::vector<Bytes> SimulatedInstrument::handleLocked(const Bytes& message)
     const MessageKind kind = classify(message);
     received.push_back({kind, message});
     const int count = ++counts[kind];
-    if (kind == MessageKind::other)
+    if (stopAt.second > 0 && kind == stopAt.first && count >= stopAt.second)
+        answering = false;
+    if (kind == MessageKind::other || !answering)
         return {};
 
     const Fault fault = takeFault(kind, count);
@@ -436,6 +438,25 @@ void SimulatedInstrument::clearFaults()
 {
     std::lock_guard<std::mutex> guard(lock);
     faults.clear();
+}
+
+void SimulatedInstrument::stopAnsweringAt(MessageKind kind, int nth)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    stopAt = {kind, std::max(1, nth)};
+}
+
+void SimulatedInstrument::resumeAnswering()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    stopAt = {MessageKind::other, 0};
+    answering = true;
+}
+
+bool SimulatedInstrument::isAnswering() const
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return answering;
 }
 
 std::vector<SimulatedInstrument::Received> SimulatedInstrument::getReceived() const

@@ -36,7 +36,8 @@ void usage()
                  "                           identityRequest searchRequest programRequest liveSetRequest\n"
                  "                           scaleRequest octaveRequest programWrite scaleWrite octaveWrite\n"
                  "                           liveSetWrite currentProgram currentScale currentOctave\n"
-                 "                           userSlotHeaderRequest userSlotMove userSlotClear userSlotUpload\n");
+                 "                           userSlotHeaderRequest userSlotMove userSlotClear userSlotUpload\n"
+                 "  --stop-at <kind>:<n>     from the n-th message of a kind on, answer nothing at all\n");
 }
 
 bool parseFault(const std::string& text, simulator::SimulatedInstrument& instrument)
@@ -119,6 +120,18 @@ int main(int argc, char** argv)
         }
         else if (option == "--chunk")
             chunk = (size_t) std::strtoul(value, nullptr, 0);
+        else if (option == "--stop-at")
+        {
+            const std::string text = value;
+            const auto colon = text.find(':');
+            simulator::MessageKind kind;
+            if (colon == std::string::npos || !simulator::messageKindFromString(text.substr(0, colon), kind))
+            {
+                usage();
+                return 2;
+            }
+            instrument.stopAnsweringAt(kind, std::atoi(text.substr(colon + 1).c_str()));
+        }
         else if (option == "--fault")
         {
             if (!parseFault(value, instrument))

@@ -1,0 +1,390 @@
+// A user's day with the real program and the simulated instrument on the MIDI socket bridge: first start,
+// edits in the program table, files, the microtuning page, writes to the instrument, the clipboard, and
+// the faults a day brings. The program is driven only by real X input; results are read from outside:
+// window titles, files, the instrument's memory and log, and screenshots, which are kept to look at.
+#include "data/LibraryData.h"
+#include "files/LibraryFileReader.h"
+#include "tests/support/RealProgram.h"
+#include "tests/support/TestSupport.h"
+#include "tools/simulator/BridgeInstrumentServer.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using testsupport::RealProgram;
+using simulator::MessageKind;
+
+namespace
+{
+const juce::String applicationName("sonavire Sound Librarian");
+const juce::String edited(" (edited)");
+
+juce::String titleOf(const juce::String& file) { return applicationName + " - " + file; }
+
+// The main window: menu bar 20, header 85, tab bar 30; the program table has a header of 28 and rows
+// of 25; the tab pages reach 85 pixels below the window, and the live set starts 286 pixels above the
+// page's bottom.
+constexpr int pageTop = 20 + 85 + 30;
+constexpr int rowsTop = pageTop + 28;
+constexpr int rowHeight = 25;
+constexpr int nameLeft = 48, nameRight = 228;
+constexpr int categoryX = 260; // a cell without an editor
+
+juce::Point<int> rowPoint(int row, int x = categoryX) { return {x, rowsTop + rowHeight * row + rowHeight / 2}; }
+
+// The six tabs share the tab bar's width.
+juce::Point<int> tabPoint(int index, int width) { return {width * (2 * index + 1) / 12, pageTop - 15}; }
+
+// The tuning page lies at (75, 0) of its tab page.
+juce::Point<int> tuningPoint(int x, int y) { return {75 + x, pageTop + y}; }
+
+// A selected row is filled with 0x44aaaaaa over the black list.
+bool rowLooksSelected(const juce::Image& shot, int row)
+{
+    return shot.getPixelAt(700, rowPoint(row).y).getBrightness() > 0.12f;
+}
+
+// The light pixels of an area: texts are white or light grey on dark grounds.
+std::vector<bool> lightPixels(const juce::Image& shot, juce::Rectangle<int> area, float threshold = 0.5f)
+{
+    std::vector<bool> light;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            light.push_back(shot.getPixelAt(x, y).getBrightness() > threshold);
+    return light;
+}
+
+int count(const std::vector<bool>& pixels) { return (int) std::count(pixels.begin(), pixels.end(), true); }
+
+juce::Rectangle<int> nameCell(int row) { return {nameLeft + 2, rowsTop + rowHeight * row + 3, nameRight - nameLeft - 4, rowHeight - 6}; }
+
+// The name editor is open on a row: its text is selected, on the selection's grey.
+bool isEditingName(const juce::Image& shot, int row)
+{
+    int selected = 0;
+    const auto cell = nameCell(row);
+    for (int y = cell.getY(); y < cell.getBottom(); ++y)
+        for (int x = cell.getX(); x < cell.getRight(); ++x)
+            selected += shot.getPixelAt(x, y) == juce::Colour(0xff555555) ? 1 : 0;
+    return selected > 40;
+}
+
+bool samePixels(const juce::Image& a, const juce::Image& b)
+{
+    if (a.getBounds() != b.getBounds())
+        return false;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
+                return false;
+    return true;
+}
+
+std::unique_ptr<x47390_data::LibraryData> readLibrary(const juce::File& file)
+{
+    auto library = std::make_unique<x47390_data::LibraryData>();
+    const int result = x47390_file::LibraryFileReader(library.get()).read(file);
+    EXPECT_EQ(result, 0) << file.getFullPathName();
+    return library;
+}
+
+juce::StringArray namesOf(const x47390_data::LibraryData& library, int count)
+{
+    juce::StringArray names;
+    for (int i = 0; i < count; ++i)
+        names.add(library.getProgramData(i).getName().trimEnd());
+    return names;
+}
+
+juce::String nameOf(const simulator::Bytes& program)
+{
+    return juce::String::fromUTF8(reinterpret_cast<const char*>(program.data()) + 4, 12).trimEnd();
+}
+
+// What a library file holds against the instrument's memory: programs, live set and tunings; "" when
+// they agree, else the first difference.
+juce::String differenceToInstrument(const x47390_data::LibraryData& library, const simulator::SimulatedInstrument& instrument)
+{
+    for (int n = 0; n < x47390_data::LibraryData::numPrograms; ++n)
+    {
+        const auto& binary = library.getProgramData(n).binary;
+        if (simulator::Bytes(binary.begin(), binary.end()) != instrument.getProgram(n))
+            return "program " + juce::String(n) + " (" + library.getProgramData(n).getName() + " / "
+                   + nameOf(instrument.getProgram(n)) + ")";
+    }
+    for (int bank = 0; bank < 4; ++bank)
+        for (int slot = 0; slot < 8; ++slot)
+            if (library.getFavoriteData().entries[(size_t) bank][(size_t) slot] != instrument.getLiveSetEntry(bank, slot))
+                return "live set " + juce::String(bank) + ":" + juce::String(slot);
+    for (int i = 0; i < 6; ++i)
+    {
+        const auto& scale = library.getTuneScaleData(i).notes;
+        if (simulator::Bytes(scale.begin(), scale.end()) != instrument.getScale(i))
+            return "user scale " + juce::String(i + 1);
+        const auto& octave = library.getTuneOctData(i).notes;
+        if (simulator::Bytes(octave.begin(), octave.end()) != instrument.getOctave(i))
+            return "user octave " + juce::String(i + 1);
+    }
+    return {};
+}
+
+// The same between two library files.
+juce::String differenceBetween(const x47390_data::LibraryData& a, const x47390_data::LibraryData& b)
+{
+    for (int n = 0; n < x47390_data::LibraryData::numPrograms; ++n)
+        if (a.getProgramData(n).binary != b.getProgramData(n).binary)
+            return "program " + juce::String(n);
+    if (a.getFavoriteData().entries != b.getFavoriteData().entries)
+        return "live set";
+    for (int i = 0; i < 6; ++i)
+        if (a.getTuneScaleData(i).notes != b.getTuneScaleData(i).notes
+            || a.getTuneOctData(i).notes != b.getTuneOctData(i).notes)
+            return "tuning " + juce::String(i);
+    return {};
+}
+
+class UserDayEndToEnd : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.start());
+        screenshots.deleteRecursively();
+    }
+
+    // Starts the program on the simulated instrument with the user's preferences folder.
+    void start(const juce::StringArray& arguments = {})
+    {
+        RealProgram::Options options;
+        options.configHome = files.file("config");
+        options.bridgeSocket = socket;
+        options.arguments = arguments;
+        program = std::make_unique<RealProgram>(options);
+        ASSERT_TRUE(program->isStarted());
+        window = program->waitForMainWindow();
+        ASSERT_NE(window, 0u) << program->getOutput();
+        width = program->getWindowBounds(window).getWidth();
+    }
+
+    // Pictures of every tab and dialog met on the way, numbered in the order of the day.
+    void keep(unsigned long shown, const juce::String& name)
+    {
+        const auto file = screenshots.getChildFile(juce::String(++shots).paddedLeft('0', 2) + "-" + name + ".png");
+        EXPECT_TRUE(program->saveScreenshot(file, shown)) << name;
+    }
+
+    juce::Image shot() { return program->screenshot(window); }
+
+    // Waits while the program is kept awake and the pointer rests over the empty end of the menu bar.
+    bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000)
+    {
+        return program->waitWhileMoving(window, {width - 20, 10}, condition, timeoutMs);
+    }
+
+    bool titleIs(const juce::String& title, int timeoutMs = 20000)
+    {
+        return program->waitForWindowTitle(window, title, timeoutMs);
+    }
+
+    // Waits for a dialog, keeps its picture once it is painted (it has text), and returns it.
+    unsigned long dialog(const juce::String& title, const juce::String& screenshotName, int timeoutMs = 20000)
+    {
+        const auto found = program->waitForTitle(title, timeoutMs);
+        if (found != 0)
+        {
+            program->waitFor([&] {
+                const auto picture = program->screenshot(found);
+                return count(lightPixels(picture, picture.getBounds(), 0.7f)) > 30;
+            });
+            keep(found, screenshotName);
+        }
+        return found;
+    }
+
+    // The bottom row of a small dialog: its buttons are centred 28 pixels above its foot.
+    juce::Point<int> footButton(unsigned long dialogWindow, int x)
+    {
+        return {x, program->getWindowBounds(dialogWindow).getHeight() - 28};
+    }
+
+    void showTab(int index)
+    {
+        program->clickIn(window, tabPoint(index, width));
+    }
+
+    // Selects one row by a click on a cell without editor, and waits until the table shows it.
+    void selectRow(int row)
+    {
+        program->clickIn(window, rowPoint(row));
+        ASSERT_TRUE(waitFor([&] {
+            const auto picture = shot();
+            for (int other = 0; other < 11; ++other)
+                if (rowLooksSelected(picture, other) != (other == row))
+                    return false;
+            return true;
+        })) << "row " << row << " selected";
+    }
+
+    // Confirms the write warning and waits for the transfer it starts to end.
+    void confirmWrite(const juce::String& transferTitle, const juce::String& screenshotName,
+                      const std::function<bool()>& written)
+    {
+        const auto warning = dialog("Write to the sonavire", screenshotName);
+        ASSERT_NE(warning, 0u) << program->getOutput();
+        program->clickIn(warning, {368 + 36, 72 + 12}); // OK
+        ASSERT_TRUE(program->waitFor(written, 60000)) << transferTitle;
+        ASSERT_TRUE(program->waitForMainWindowAlone(30000)) << transferTitle;
+    }
+
+    // Save As through the chooser; waits for the title that names the file.
+    void saveAs(const juce::File& file, const juce::String& screenshotName = {})
+    {
+        const auto wasEdited = program->getTitle(window).endsWith(edited);
+        program->pressKeyIn(window, "ctrl+shift+s");
+        const auto chooser = program->waitForTitle("Save the library");
+        ASSERT_NE(chooser, 0u) << program->getOutput();
+        if (screenshotName.isNotEmpty())
+            keep(chooser, screenshotName);
+        program->chooseInChooser(chooser, file);
+        ASSERT_TRUE(titleIs(titleOf(file.getFileName()))) << program->getTitle(window) << " was edited " << (int) wasEdited;
+        ASSERT_TRUE(file.existsAsFile());
+    }
+
+    testsupport::TemporaryFolder files;
+    const juce::String socket = files.file("instrument.sock").getFullPathName();
+    simulator::SimulatedInstrument instrument;
+    simulator::BridgeInstrumentServer server{instrument, socket.toStdString()};
+    std::unique_ptr<RealProgram> program;
+    unsigned long window = 0;
+    int width = 940;
+    const juce::File screenshots = RealProgram::screenshotFolder().getChildFile("userday");
+    int shots = 0;
+};
+} // namespace
+
+TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
+{
+    // 1. First start: the search finds the instrument and the automatic receive fills the library and
+    //    the user-unit slots.
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_TRUE(program->waitFor(
+        [&] { return instrument.getCount(MessageKind::userSlotHeaderRequest) == 48; }, 120000))
+        << program->getOutput() << " programs asked for: " << instrument.getCount(MessageKind::programRequest);
+    EXPECT_EQ(instrument.getCount(MessageKind::programRequest), 500);
+    EXPECT_EQ(instrument.getCount(MessageKind::scaleRequest), 6);
+    EXPECT_EQ(instrument.getCount(MessageKind::octaveRequest), 6);
+    ASSERT_TRUE(program->waitForMainWindowAlone(30000));
+    ASSERT_TRUE(titleIs(titleOf("Untitled" + edited))) << program->getTitle(window);
+
+    // Every tab as it shows the instrument's content.
+    ASSERT_TRUE(waitFor([&] { return count(lightPixels(shot(), nameCell(10))) > 20; })) << "program names shown";
+    keep(window, "program-tab");
+    const char* const tabNames[] = {"", "user-oscillators", "user-modulation-fx", "user-delay-fx", "user-reverb-fx"};
+    // The units the instrument holds: oscillators in slots 1 to 3, a modulation effect in slot 1 and a
+    // delay effect in slot 2; no reverb effect. Names reach past the dashes of an empty slot.
+    const std::vector<std::vector<bool>> filled = {{}, {true, true, true, false}, {true, false}, {false, true}, {false, false}};
+    for (int tab = 1; tab <= 4; ++tab)
+    {
+        showTab(tab);
+        ASSERT_TRUE(waitFor([&] {
+            const auto picture = shot();
+            for (size_t row = 0; row < filled[(size_t) tab].size(); ++row)
+                if ((count(lightPixels(picture, {80, rowsTop + rowHeight * (int) row + 3, 120, rowHeight - 6})) > 10)
+                    != filled[(size_t) tab][row])
+                    return false;
+            return true;
+        })) << tabNames[tab];
+        keep(window, tabNames[tab]);
+    }
+    showTab(5);
+    ASSERT_TRUE(waitFor([&] { return shot().getPixelAt(tuningPoint(300, 20).x, tuningPoint(300, 20).y) == juce::Colours::black; }));
+    keep(window, "microtuning");
+    showTab(0);
+
+    // What was received, saved to a file: the instrument's library, to the byte.
+    ASSERT_NO_FATAL_FAILURE(saveAs(files.file("received.snvrlib"), "save-chooser"));
+    EXPECT_EQ(differenceToInstrument(*readLibrary(files.file("received.snvrlib")), instrument), "");
+
+    // 2. A program renamed in the table, two rows dragged to a new place, a program put on a live-set
+    //    slot, and that last step undone and done again.
+    ASSERT_NO_FATAL_FAILURE(selectRow(4));
+    const auto nameBefore = lightPixels(shot(), nameCell(4));
+    bool editing = false;
+    for (int attempt = 0; attempt < 4 && !editing; ++attempt)
+    {
+        // A double-click opens the name editor; a busy machine may see two single clicks: click again.
+        program->click(window, rowPoint(4, 100), 1, 2);
+        editing = waitFor([&] { return isEditingName(shot(), 4); }, 3000);
+    }
+    ASSERT_TRUE(editing);
+    program->typeText("Morning Pad");
+    program->pressKeyIn(window, "Return");
+    ASSERT_TRUE(titleIs(titleOf("received.snvrlib" + edited))) << program->getTitle(window);
+    ASSERT_TRUE(waitFor([&] { return lightPixels(shot(), nameCell(4)) != nameBefore && !isEditingName(shot(), 4); }));
+
+    // Rows 2 and 3 (programs 1 and 2) dragged before row 7: the table reads 0, 3, 4, 5, 1, 2, 6.
+    ASSERT_NO_FATAL_FAILURE(selectRow(1));
+    program->pressKeyIn(window, "shift+Down");
+    ASSERT_TRUE(waitFor([&] { return rowLooksSelected(shot(), 1) && rowLooksSelected(shot(), 2); }));
+    program->drag(window, rowPoint(2), {categoryX, rowsTop + rowHeight * 6 + 3});
+    program->nudgeMouse(window);
+    ASSERT_TRUE(waitFor([&] {
+        const auto picture = shot();
+        return rowLooksSelected(picture, 4) && rowLooksSelected(picture, 5) && !rowLooksSelected(picture, 1);
+    })) << "the moved rows are selected at their new place";
+    keep(window, "program-tab-edited");
+
+    // The renamed program, now in row 3, dragged by its name onto live-set slot A-4.
+    const int favouritesTop = program->getWindowBounds(window).getHeight() - 286 + 85;
+    const juce::Rectangle<int> slotA4(85 + 97 * 3, favouritesTop + 7, 84, 40);
+    ASSERT_NO_FATAL_FAILURE(selectRow(2));
+    const auto slotBefore = shot().getClippedImage(slotA4);
+    program->drag(window, rowPoint(2, 100), slotA4.getCentre());
+    program->nudgeMouse(window);
+    juce::Image slotAfter;
+    ASSERT_TRUE(waitFor([&] {
+        slotAfter = shot().getClippedImage(slotA4);
+        return !samePixels(slotAfter, slotBefore) && shot().getClippedImage(slotA4).getPixelAt(1, 1) == slotBefore.getPixelAt(1, 1);
+    })) << "slot A-4 shows the program";
+    // Once more after it has settled: the drop highlight is gone.
+    ASSERT_TRUE(waitFor([&] {
+        const auto now = shot().getClippedImage(slotA4);
+        const bool settled = samePixels(now, slotAfter);
+        slotAfter = now;
+        return settled;
+    }));
+    program->pressKeyIn(window, "ctrl+z");
+    ASSERT_TRUE(waitFor([&] { return samePixels(shot().getClippedImage(slotA4), slotBefore); })) << "undone";
+    program->pressKeyIn(window, "ctrl+shift+z");
+    ASSERT_TRUE(waitFor([&] { return samePixels(shot().getClippedImage(slotA4), slotAfter); })) << "done again";
+    EXPECT_EQ(program->getTitle(window), titleOf("received.snvrlib" + edited));
+    keep(window, "live-set-edited");
+
+    // 3. Saved under a new name, the program ended, and started again with that file.
+    const auto day = files.file("day.snvrlib");
+    ASSERT_NO_FATAL_FAILURE(saveAs(day));
+    {
+        const auto saved = readLibrary(day);
+        EXPECT_EQ(namesOf(*saved, 8), (juce::StringArray{"Sim Prog 000", "Sim Prog 003", "Morning Pad", "Sim Prog 005",
+                                                         "Sim Prog 001", "Sim Prog 002", "Sim Prog 006", "Sim Prog 007"}));
+        // The live set follows the moved programs (3 is now in row 1); A-4 holds the renamed program.
+        const std::array<int, 8> bankA{0, 1, 6, 2, 12, 15, 18, 21};
+        EXPECT_EQ(saved->getFavoriteData().entries[0], bankA);
+        EXPECT_EQ(saved->getFavoriteData().entries[3][7], 93);
+    }
+    program->pressKeyIn(window, "ctrl+q");
+    ASSERT_EQ(program->waitForExit(), 0) << "a saved library ends without a question\n" << program->getOutput();
+
+    instrument.clearLog();
+    ASSERT_NO_FATAL_FAILURE(start({day.getFullPathName()}));
+    ASSERT_TRUE(titleIs(titleOf("day.snvrlib"))) << program->getTitle(window);
+    ASSERT_TRUE(program->waitFor([&] { return instrument.getCount(MessageKind::searchRequest) > 0; }));
+    keep(window, "program-tab-reopened");
+    // What the program shows now is saved again: the same library, with nothing received meanwhile.
+    const auto reopened = files.file("day-reopened.snvrlib");
+    ASSERT_NO_FATAL_FAILURE(saveAs(reopened));
+    EXPECT_EQ(differenceBetween(*readLibrary(day), *readLibrary(reopened)), "");
+    EXPECT_EQ(instrument.getCount(MessageKind::programRequest), 0) << "no receive when a file came on the command line";
+}
