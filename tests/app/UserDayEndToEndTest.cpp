@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
 #include <memory>
 
 using testsupport::RealProgram;
@@ -56,7 +57,30 @@ std::vector<bool> lightPixels(const juce::Image& shot, juce::Rectangle<int> area
     return light;
 }
 
+// The lines of a Scala file that are not comments.
+juce::StringArray pitchLines(const juce::File& file)
+{
+    juce::StringArray lines;
+    for (const auto& line : juce::StringArray::fromLines(file.loadFileAsString()))
+        if (!line.startsWith("!") && line.isNotEmpty())
+            lines.add(line);
+    return lines;
+}
+
 int count(const std::vector<bool>& pixels) { return (int) std::count(pixels.begin(), pixels.end(), true); }
+
+// Two pictures of text show the same text: a selected row draws it white, another light grey, so their
+// smoothed edges differ a little.
+bool sameText(const std::vector<bool>& a, const std::vector<bool>& b)
+{
+    int differing = 0, either = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    {
+        differing += a[i] != b[i] ? 1 : 0;
+        either += a[i] || b[i] ? 1 : 0;
+    }
+    return a.size() == b.size() && either > 20 && differing * 6 < either;
+}
 
 juce::Rectangle<int> nameCell(int row) { return {nameLeft + 2, rowsTop + rowHeight * row + 3, nameRight - nameLeft - 4, rowHeight - 6}; }
 
@@ -154,6 +178,13 @@ protected:
         screenshots.deleteRecursively();
     }
 
+    // What the screen showed when a step failed, to look at.
+    void TearDown() override
+    {
+        if (HasFailure() && program != nullptr && program->isRunning())
+            keep(0, "failure");
+    }
+
     // Starts the program on the simulated instrument with the user's preferences folder.
     void start(const juce::StringArray& arguments = {})
     {
@@ -192,7 +223,7 @@ protected:
     unsigned long dialog(const juce::String& title, const juce::String& screenshotName, int timeoutMs = 20000)
     {
         const auto found = program->waitForTitle(title, timeoutMs);
-        if (found != 0)
+        if (found != 0 && screenshotName.isNotEmpty())
         {
             program->waitFor([&] {
                 const auto picture = program->screenshot(found);
@@ -236,6 +267,15 @@ protected:
         program->clickIn(warning, {368 + 36, 72 + 12}); // OK
         ASSERT_TRUE(program->waitFor(written, 60000)) << transferTitle;
         ASSERT_TRUE(program->waitForMainWindowAlone(30000)) << transferTitle;
+    }
+
+    // Save (the key press) to the library's file: waits for the new file.
+    void save(const juce::File& file)
+    {
+        const auto identifier = file.getFileIdentifier();
+        program->pressKeyIn(window, "ctrl+s");
+        ASSERT_TRUE(program->waitFor([&] { return file.getFileIdentifier() != identifier; })) << file.getFileName();
+        ASSERT_TRUE(titleIs(titleOf(file.getFileName()))) << program->getTitle(window);
     }
 
     // Save As through the chooser; waits for the title that names the file.
@@ -387,4 +427,131 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     ASSERT_NO_FATAL_FAILURE(saveAs(reopened));
     EXPECT_EQ(differenceBetween(*readLibrary(day), *readLibrary(reopened)), "");
     EXPECT_EQ(instrument.getCount(MessageKind::programRequest), 0) << "no receive when a file came on the command line";
+
+    // 4. The microtuning page: a note of user scale 1 edited, a Scala file imported into user scale 2 and
+    //    exported again, both scales written to the instrument.
+    const auto receivedScale1 = instrument.getScale(0);
+    showTab(5);
+    const auto black = [&](juce::Point<int> p) { return shot().getPixelAt(p.x, p.y) == juce::Colours::black; };
+    ASSERT_TRUE(waitFor([&] { return black(tuningPoint(300, 20)); }));
+    const auto scaleButton = [](int k) { return tuningPoint(113 + (k - 1) * 93 + (k > 3 ? 1 : 0) + 40, 40 + 12); };
+    const juce::Rectangle<int> cBox(tuningPoint(127, 320).x, tuningPoint(127, 320).y, 38, 18);
+    program->clickIn(window, scaleButton(1));
+    // The C note box of page "C 4" (note 60): typing a note name there retunes the note.
+    const auto cBoxBefore = shot().getClippedImage(cBox);
+    bool retuned = false;
+    for (int attempt = 0; attempt < 3 && !retuned; ++attempt)
+    {
+        // Typing the same name again changes nothing, so a click the program did not see is made again.
+        program->clickIn(window, cBox.getCentre());
+        program->typeText("D4");
+        program->pressKeyIn(window, "Return");
+        retuned = waitFor([&] { return !samePixels(shot().getClippedImage(cBox), cBoxBefore); }, 5000);
+    }
+    ASSERT_TRUE(retuned);
+    keep(window, "microtuning-edited");
+
+    program->clickIn(window, scaleButton(2));
+    // File menu, from its end: Import Preset File, Export Tuning, Import Tuning Window.
+    ASSERT_TRUE(program->chooseFromMenu(window, 0, -3));
+    const auto importDialog = dialog("Import Tuning", "import-tuning");
+    ASSERT_NE(importDialog, 0u) << program->getOutput();
+    program->clickIn(importDialog, {96 + 44, 65 + 12}); // the Scala file's import button
+    const auto scalaChooser = dialog("Import a Scala scale into the user scale", "import-scala-chooser");
+    ASSERT_NE(scalaChooser, 0u);
+    const auto scala = testsupport::sharedTestDataFolder().getChildFile("scala/tuning-library/12-intune.scl");
+    ASSERT_TRUE(scala.existsAsFile()) << scala.getFullPathName();
+    program->chooseInChooser(scalaChooser, scala);
+    ASSERT_TRUE(program->waitFor([&] { return program->getWindows().size() == 2; })) << "back in the dialog";
+    program->clickIn(importDialog, {368 + 47, 112 + 12}); // OK
+    ASSERT_TRUE(program->waitForMainWindowAlone());
+    keep(window, "microtuning-imported");
+
+    ASSERT_TRUE(program->chooseFromMenu(window, 0, -2));
+    const auto exportChooser = dialog("Export the tuning as a Scala scale", "export-scala-chooser");
+    ASSERT_NE(exportChooser, 0u) << program->getOutput();
+    program->chooseInChooser(exportChooser, files.file("exported.scl"));
+    const auto mapChooser = dialog("Export the keyboard map of the tuning", "export-map-chooser");
+    ASSERT_NE(mapChooser, 0u) << program->getOutput();
+    program->chooseInChooser(mapChooser, files.file("exported.kbm"));
+    ASSERT_TRUE(program->waitFor([&] { return files.file("exported.kbm").existsAsFile(); }));
+    ASSERT_TRUE(program->waitForMainWindowAlone());
+    EXPECT_TRUE(files.file("exported.scl").existsAsFile());
+
+    const juce::Point<int> writeButton = tuningPoint(579 + 40, 198 + 12);
+    program->clickIn(window, writeButton); // user scale 2
+    ASSERT_NO_FATAL_FAILURE(confirmWrite("Write User Scale", "write-warning",
+                                         [&] { return instrument.getCount(MessageKind::scaleWrite) == 1; }));
+    program->clickIn(window, scaleButton(1));
+    program->clickIn(window, writeButton);
+    ASSERT_NO_FATAL_FAILURE(confirmWrite("Write User Scale", {},
+                                         [&] { return instrument.getCount(MessageKind::scaleWrite) == 2; }));
+    // User scale 1 as received, but note 60 (C 4) tuned to D 4; user scale 2 in equal temperament.
+    auto expectedScale1 = receivedScale1;
+    expectedScale1[60 * 3] = 62;
+    EXPECT_EQ(instrument.getScale(0), expectedScale1);
+    simulator::Bytes equalTempered;
+    for (std::uint8_t note = 0; note < 128; ++note)
+        equalTempered.insert(equalTempered.end(), {note, 0, 0});
+    EXPECT_EQ(instrument.getScale(1), equalTempered);
+    // The export: the scale as 128 pitches 100 cents apart, and a keyboard map that lays them on every key.
+    const auto scaleLines = pitchLines(files.file("exported.scl"));
+    ASSERT_EQ(scaleLines.size(), 130) << files.file("exported.scl").loadFileAsString();
+    EXPECT_EQ(scaleLines[1], "128");
+    for (int k = 1; k <= 128; ++k)
+        EXPECT_NEAR(scaleLines[k + 1].getDoubleValue(), 100.0 * k, 1e-6) << k;
+    auto mapLines = juce::StringArray::fromLines(files.file("exported.kbm").loadFileAsString());
+    mapLines.removeEmptyStrings();
+    ASSERT_EQ(mapLines.size(), 17 + 128) << files.file("exported.kbm").loadFileAsString();
+    EXPECT_EQ(mapLines[0], "! exported.kbm");
+    EXPECT_EQ(mapLines[3], "128");
+    EXPECT_EQ(mapLines[11], " 69");
+    EXPECT_EQ(mapLines[13], " 440.000000");
+    EXPECT_EQ(mapLines[17 + 127], " 127");
+
+    // 5. The whole library written to the instrument, the warning confirmed: the instrument then holds
+    //    exactly what the program shows, as the program saves it.
+    showTab(0);
+    instrument.clearLog();
+    program->pressKeyIn(window, "ctrl+t");
+    ASSERT_NO_FATAL_FAILURE(confirmWrite("Write Library", {},
+                                         [&] { return instrument.getCount(MessageKind::liveSetWrite) == 1; }));
+    EXPECT_EQ(instrument.getCount(MessageKind::programWrite), 500);
+    EXPECT_EQ(instrument.getCount(MessageKind::scaleWrite), 6);
+    EXPECT_EQ(instrument.getCount(MessageKind::octaveWrite), 6);
+    ASSERT_NO_FATAL_FAILURE(save(reopened));
+    EXPECT_EQ(differenceToInstrument(*readLibrary(reopened), instrument), "");
+
+    // 6. The clipboard: the renamed program copied into row 10; row 6 cut and pasted into row 11; row 7
+    //    cleared.
+    // Names are compared while neither row is selected (a selected row draws its text brighter): the
+    // first row is selected before each look.
+    const auto nameIn = [&](int row) { return lightPixels(shot(), nameCell(row)); };
+    const auto afterwards = [&](int row, const char* key, const std::function<bool()>& shown) {
+        ASSERT_NO_FATAL_FAILURE(selectRow(row));
+        program->pressKeyIn(window, key);
+        ASSERT_NO_FATAL_FAILURE(selectRow(0));
+        ASSERT_TRUE(waitFor(shown)) << key << " on row " << row;
+    };
+    ASSERT_NO_FATAL_FAILURE(selectRow(0));
+    const auto renamedName = nameIn(2);
+    const auto cutName = nameIn(5);
+    ASSERT_NO_FATAL_FAILURE(afterwards(2, "ctrl+c", [] { return true; }));
+    ASSERT_NO_FATAL_FAILURE(afterwards(9, "ctrl+v", [&] { return sameText(nameIn(9), renamedName); }));
+    ASSERT_NO_FATAL_FAILURE(afterwards(5, "ctrl+x", [&] { return !sameText(nameIn(5), cutName); }));
+    ASSERT_NO_FATAL_FAILURE(afterwards(10, "ctrl+v", [&] { return sameText(nameIn(10), cutName); }));
+    ASSERT_NO_FATAL_FAILURE(afterwards(6, "ctrl+k", [&] { return sameText(nameIn(6), nameIn(5)); }));
+    keep(window, "program-tab-clipboard");
+    ASSERT_NO_FATAL_FAILURE(save(reopened));
+    {
+        const auto saved = readLibrary(reopened);
+        const auto written = readLibrary(files.file("received.snvrlib")); // row 5 held program 1 then
+        EXPECT_EQ(namesOf(*saved, 11), (juce::StringArray{"Sim Prog 000", "Sim Prog 003", "Morning Pad", "Sim Prog 005",
+                                                          "Sim Prog 001", "Init Program", "Init Program", "Sim Prog 007",
+                                                          "Sim Prog 008", "Morning Pad", "Sim Prog 002"}));
+        EXPECT_EQ(saved->getProgramData(9).binary, saved->getProgramData(2).binary);
+        EXPECT_EQ(saved->getProgramData(10).binary, written->getProgramData(2).binary);
+        EXPECT_EQ(saved->getProgramData(5).binary, x47390_data::initProgramTemplate);
+        EXPECT_EQ(saved->getProgramData(6).binary, x47390_data::initProgramTemplate);
+    }
 }
