@@ -175,7 +175,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(server.start());
-        screenshots.deleteRecursively();
+        RealProgram::screenshotFolder().getChildFile("userday").deleteRecursively();
     }
 
     // What the screen showed when a step failed, to look at.
@@ -199,11 +199,37 @@ protected:
         width = program->getWindowBounds(window).getWidth();
     }
 
-    // Pictures of every tab and dialog met on the way, numbered in the order of the day.
+    // Pictures of every tab and dialog met on the way, numbered in the order of the day: "userday/NN-name".
+    juce::String nextShot(const juce::String& name)
+    {
+        return "userday/" + juce::String(++shots).paddedLeft('0', 2) + "-" + name;
+    }
+
+    // Keeps a picture once the window has finished painting: it has looked the same for a third of a
+    // second.
     void keep(unsigned long shown, const juce::String& name)
     {
-        const auto file = screenshots.getChildFile(juce::String(++shots).paddedLeft('0', 2) + "-" + name + ".png");
-        EXPECT_TRUE(program->saveScreenshot(file, shown)) << name;
+        waitUntilSettled(shown);
+        EXPECT_TRUE(program->keepScreenshot(shown, nextShot(name))) << name;
+    }
+
+    void waitUntilSettled(unsigned long shown, juce::Rectangle<int> area = {})
+    {
+        const auto look = [&] {
+            const auto picture = program->screenshot(shown);
+            return area.isEmpty() ? picture : picture.getClippedImage(area);
+        };
+        auto last = look();
+        auto since = juce::Time::getMillisecondCounter();
+        program->waitFor([&] {
+            const auto now = look();
+            if (!samePixels(now, last))
+            {
+                last = now;
+                since = juce::Time::getMillisecondCounter();
+            }
+            return juce::Time::getMillisecondCounter() - since > 330;
+        }, 5000);
     }
 
     juce::Image shot() { return program->screenshot(window); }
@@ -299,7 +325,6 @@ protected:
     std::unique_ptr<RealProgram> program;
     unsigned long window = 0;
     int width = 940;
-    const juce::File screenshots = RealProgram::screenshotFolder().getChildFile("userday");
     int shots = 0;
 };
 } // namespace
@@ -383,18 +408,11 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     const auto slotBefore = shot().getClippedImage(slotA4);
     program->drag(window, rowPoint(2, 100), slotA4.getCentre());
     program->nudgeMouse(window);
-    juce::Image slotAfter;
-    ASSERT_TRUE(waitFor([&] {
-        slotAfter = shot().getClippedImage(slotA4);
-        return !samePixels(slotAfter, slotBefore) && shot().getClippedImage(slotA4).getPixelAt(1, 1) == slotBefore.getPixelAt(1, 1);
-    })) << "slot A-4 shows the program";
-    // Once more after it has settled: the drop highlight is gone.
-    ASSERT_TRUE(waitFor([&] {
-        const auto now = shot().getClippedImage(slotA4);
-        const bool settled = samePixels(now, slotAfter);
-        slotAfter = now;
-        return settled;
-    }));
+    ASSERT_TRUE(waitFor([&] { return !samePixels(shot().getClippedImage(slotA4), slotBefore); }))
+        << "slot A-4 shows the program";
+    // Once the drop highlight is gone.
+    waitUntilSettled(window, slotA4);
+    const auto slotAfter = shot().getClippedImage(slotA4);
     program->pressKeyIn(window, "ctrl+z");
     ASSERT_TRUE(waitFor([&] { return samePixels(shot().getClippedImage(slotA4), slotBefore); })) << "undone";
     program->pressKeyIn(window, "ctrl+shift+z");
@@ -453,7 +471,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
 
     program->clickIn(window, scaleButton(2));
     // File menu, from its end: Import Preset File, Export Tuning, Import Tuning Window.
-    ASSERT_TRUE(program->chooseFromMenu(window, 0, -3));
+    ASSERT_TRUE(program->chooseFromMenu(window, 0, -3, nextShot("file-menu-import-tuning")));
     const auto importDialog = dialog("Import Tuning", "import-tuning");
     ASSERT_NE(importDialog, 0u) << program->getOutput();
     program->clickIn(importDialog, {96 + 44, 65 + 12}); // the Scala file's import button
@@ -554,4 +572,81 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
         EXPECT_EQ(saved->getProgramData(5).binary, x47390_data::initProgramTemplate);
         EXPECT_EQ(saved->getProgramData(6).binary, x47390_data::initProgramTemplate);
     }
+
+    // 7. Faults. The instrument stops answering halfway through a Receive Library: the dialog says so, the
+    //    library stays as it was, and once the instrument answers again a receive goes through.
+    instrument.clearLog();
+    instrument.stopAnsweringAt(MessageKind::programRequest, 250);
+    const auto titleBefore = program->getTitle(window);
+    program->pressKeyIn(window, "ctrl+l");
+    const auto receiving = program->waitForTitle("Receive Library");
+    ASSERT_NE(receiving, 0u) << program->getOutput();
+    ASSERT_TRUE(program->waitFor([&] { return instrument.getCount(MessageKind::programRequest) >= 250; }, 60000));
+    keep(receiving, "receive-library");
+    // The result's detail text makes the dialog 43 pixels taller, and its OK button shows. The dialog
+    // draws a title bar of its own above its 460 x 193 content.
+    const int progressHeight = program->getWindowBounds(receiving).getHeight();
+    ASSERT_TRUE(program->waitFor(
+        [&] { return program->getWindowBounds(receiving).getHeight() == progressHeight + 43; }, 30000))
+        << program->getWindowBounds(receiving).toString();
+    const auto failed = program->getWindowBounds(receiving);
+    const int border = (failed.getWidth() - 460) / 2;
+    const juce::Point<int> content(border, failed.getHeight() - 193 - border);
+    ASSERT_TRUE(program->waitFor([&] {
+        const auto picture = program->screenshot(receiving);
+        return count(lightPixels(picture, juce::Rectangle<int>(20, 52, 420, 45) + content, 0.7f)) > 100;
+    })) << "the detail text";
+    keep(receiving, "receive-library-failed");
+    program->clickIn(receiving, content + juce::Point<int>(352 + 44, 154 + 12)); // OK
+    ASSERT_TRUE(program->waitForMainWindowAlone());
+    EXPECT_EQ(program->getTitle(window), titleBefore);
+    EXPECT_EQ(instrument.getCount(MessageKind::programRequest), 250);
+    const auto afterFailure = files.file("after-failure.snvrlib");
+    ASSERT_NO_FATAL_FAILURE(saveAs(afterFailure));
+    EXPECT_EQ(differenceBetween(*readLibrary(reopened), *readLibrary(afterFailure)), "");
+
+    instrument.resumeAnswering();
+    instrument.clearLog();
+    program->pressKeyIn(window, "ctrl+l");
+    ASSERT_TRUE(program->waitFor([&] { return instrument.getCount(MessageKind::octaveRequest) == 6; }, 120000))
+        << program->getOutput();
+    ASSERT_TRUE(program->waitForMainWindowAlone(30000));
+    ASSERT_TRUE(titleIs(titleOf("after-failure.snvrlib" + edited))) << program->getTitle(window);
+    ASSERT_NO_FATAL_FAILURE(save(afterFailure));
+    EXPECT_EQ(differenceToInstrument(*readLibrary(afterFailure), instrument), "");
+
+    // A damaged library file opened from the File menu: the error is shown and nothing changes.
+    auto damagedBytes = juce::MemoryBlock();
+    ASSERT_TRUE(day.loadFileAsData(damagedBytes));
+    damagedBytes.setSize(damagedBytes.getSize() / 2);
+    const auto damaged = files.file("damaged.snvrlib");
+    ASSERT_TRUE(damaged.replaceWithData(damagedBytes.getData(), damagedBytes.getSize()));
+    ASSERT_TRUE(program->chooseFromMenu(window, 0, 2, nextShot("file-menu"))); // New, Open
+    const auto openChooser = dialog("Open a library", "open-chooser");
+    ASSERT_NE(openChooser, 0u) << program->getOutput();
+    program->chooseInChooser(openChooser, damaged);
+    const auto error = dialog("Error", "open-damaged-error");
+    ASSERT_NE(error, 0u) << program->getOutput();
+    program->clickIn(error, footButton(error, 400 - 44)); // OK
+    ASSERT_TRUE(program->waitForMainWindowAlone());
+    EXPECT_EQ(program->getTitle(window), titleOf("after-failure.snvrlib"));
+
+    // A file that is no library, dropped on the window, is refused: the toolkit takes every drop and
+    // finishes it, but nothing opens and nothing changes.
+    const auto notes = files.file("notes.txt");
+    ASSERT_TRUE(notes.replaceWithText("Morning Pad: less release\n"));
+    const auto bounds = program->getWindowBounds(window);
+    EXPECT_NE(program->dropFiles(window, {bounds.getWidth() / 2, 300}, {notes.getFullPathName()}),
+              RealProgram::DropOutcome::noAnswer);
+    EXPECT_TRUE(program->waitForMainWindowAlone());
+    EXPECT_EQ(program->getTitle(window), titleOf("after-failure.snvrlib"));
+    const auto afterFaults = files.file("after-faults.snvrlib");
+    ASSERT_NO_FATAL_FAILURE(saveAs(afterFaults));
+    EXPECT_EQ(differenceToInstrument(*readLibrary(afterFaults), instrument), "");
+
+    // The end of the day: the saved library ends the program without a question, and nothing is left in
+    // the temporary folder.
+    program->pressKeyIn(window, "ctrl+q");
+    EXPECT_EQ(program->waitForExit(), 0) << program->getOutput();
+    EXPECT_EQ(program->getTemporaryFolder().getNumberOfChildFiles(juce::File::findFilesAndDirectories), 0);
 }
