@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <iostream>
 #include <memory>
 
 using testsupport::RealProgram;
@@ -284,6 +283,14 @@ protected:
         })) << "row " << row << " selected";
     }
 
+    // The program ends with code 0, and the toolkit's leak and assertion checks found nothing.
+    void expectCleanExit()
+    {
+        ASSERT_EQ(program->waitForExit(), 0) << program->getOutput();
+        EXPECT_FALSE(program->getOutput().contains("Leaked objects")) << program->getOutput();
+        EXPECT_FALSE(program->getOutput().contains("Assertion failure")) << program->getOutput();
+    }
+
     // Confirms the write warning and waits for the transfer it starts to end.
     void confirmWrite(const juce::String& transferTitle, const juce::String& screenshotName,
                       const std::function<bool()>& written)
@@ -433,7 +440,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
         EXPECT_EQ(saved->getFavoriteData().entries[3][7], 93);
     }
     program->pressKeyIn(window, "ctrl+q");
-    ASSERT_EQ(program->waitForExit(), 0) << "a saved library ends without a question\n" << program->getOutput();
+    ASSERT_NO_FATAL_FAILURE(expectCleanExit()) << "a saved library ends without a question";
 
     instrument.clearLog();
     ASSERT_NO_FATAL_FAILURE(start({day.getFullPathName()}));
@@ -467,6 +474,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
         retuned = waitFor([&] { return !samePixels(shot().getClippedImage(cBox), cBoxBefore); }, 5000);
     }
     ASSERT_TRUE(retuned);
+    EXPECT_TRUE(titleIs(titleOf("day-reopened.snvrlib" + edited))) << "a typed note is an edit";
     keep(window, "microtuning-edited");
 
     program->clickIn(window, scaleButton(2));
@@ -647,6 +655,6 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     // The end of the day: the saved library ends the program without a question, and nothing is left in
     // the temporary folder.
     program->pressKeyIn(window, "ctrl+q");
-    EXPECT_EQ(program->waitForExit(), 0) << program->getOutput();
+    EXPECT_NO_FATAL_FAILURE(expectCleanExit());
     EXPECT_EQ(program->getTemporaryFolder().getNumberOfChildFiles(juce::File::findFilesAndDirectories), 0);
 }

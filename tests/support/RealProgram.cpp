@@ -603,9 +603,10 @@ juce::Image RealProgram::screenshot(unsigned long window)
     return image;
 }
 
-bool RealProgram::saveScreenshot(const juce::File& file, unsigned long window)
+namespace
 {
-    const auto image = screenshot(window);
+bool writePng(const juce::Image& image, const juce::File& file)
+{
     if (!image.isValid())
         return false;
     file.getParentDirectory().createDirectory();
@@ -613,6 +614,17 @@ bool RealProgram::saveScreenshot(const juce::File& file, unsigned long window)
     juce::FileOutputStream stream(file);
     juce::PNGImageFormat format;
     return stream.openedOk() && format.writeImageToStream(image, stream);
+}
+} // namespace
+
+bool keepImage(const juce::Image& image, const juce::String& name)
+{
+    return writePng(image, RealProgram::screenshotFolder().getChildFile(name + ".png"));
+}
+
+bool RealProgram::saveScreenshot(const juce::File& file, unsigned long window)
+{
+    return writePng(screenshot(window), file);
 }
 
 bool RealProgram::keepScreenshot(unsigned long window, const juce::String& name)

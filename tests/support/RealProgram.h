@@ -172,4 +172,7 @@ private:
 
 // The built program's executable.
 juce::File programExecutable();
+
+// Keeps a picture to look at, as "<name>.png" below RealProgram::screenshotFolder() (name may hold folders).
+bool keepImage(const juce::Image& image, const juce::String& name);
 } // namespace testsupport
