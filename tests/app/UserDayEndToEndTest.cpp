@@ -291,22 +291,21 @@ protected:
         EXPECT_FALSE(program->getOutput().contains("Assertion failure")) << program->getOutput();
     }
 
-    // Keeps a picture of a transfer's dialog. The instrument answers slowly meanwhile (a second, well
+    // Keeps a picture of a transfer's dialog: the instrument answers the first message of a kind late (well
     // within the time-outs), so that the dialog shows long enough to be seen; the action starts the
-    // transfer, or it runs already.
-    void keepTransfer(const juce::String& title, const juce::String& screenshotName,
+    // transfer.
+    void keepTransfer(const juce::String& title, const juce::String& screenshotName, MessageKind late,
                       const std::function<void()>& action = {})
     {
-        instrument.setReplyDelayMs(1000);
+        instrument.answerLate(late, instrument.getCount(late) + 1, 1500);
         if (action)
             action();
         EXPECT_NE(dialog(title, screenshotName, 30000), 0u) << title;
-        instrument.setReplyDelayMs(0);
     }
 
     // Confirms the write warning and waits for the transfer it starts to end; keeps pictures of both
     // dialogs when names are given.
-    void confirmWrite(const juce::String& transferTitle, const juce::String& screenshotName,
+    void confirmWrite(const juce::String& transferTitle, const juce::String& screenshotName, MessageKind late,
                       const std::function<bool()>& written)
     {
         const auto warning =
@@ -314,7 +313,7 @@ protected:
         ASSERT_NE(warning, 0u) << program->getOutput();
         const auto confirm = [&] { program->clickIn(warning, {368 + 36, 72 + 12}); }; // OK
         if (screenshotName.isNotEmpty())
-            keepTransfer(transferTitle, screenshotName, confirm);
+            keepTransfer(transferTitle, screenshotName, late, confirm);
         else
             confirm();
         ASSERT_TRUE(program->waitFor(written, 60000)) << transferTitle;
@@ -358,12 +357,10 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
 {
     // 1. First start: the search finds the instrument and the automatic receive fills the library and
     //    the user-unit slots.
-    ASSERT_NO_FATAL_FAILURE(start());
-    ASSERT_TRUE(program->waitFor([&] { return instrument.getCount(MessageKind::programRequest) > 0; }, 60000))
-        << program->getOutput();
-    keepTransfer("Receive Library", "receive-library");
-    ASSERT_TRUE(program->waitFor([&] { return instrument.getCount(MessageKind::userSlotHeaderRequest) > 0; }, 60000));
-    keepTransfer("Receive User Units", "receive-user-units");
+    ASSERT_NO_FATAL_FAILURE(keepTransfer("Receive Library", "receive-library", MessageKind::programRequest,
+                                         [&] { start(); }));
+    ASSERT_TRUE(program != nullptr && window != 0);
+    keepTransfer("Receive User Units", "receive-user-units", MessageKind::userSlotHeaderRequest);
     ASSERT_TRUE(program->waitFor(
         [&] { return instrument.getCount(MessageKind::userSlotHeaderRequest) == 48; }, 120000))
         << program->getOutput() << " programs asked for: " << instrument.getCount(MessageKind::programRequest);
@@ -443,7 +440,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     // Once the drop highlight is gone.
     waitUntilSettled(window, slotA4);
     const auto slotAfter = shot().getClippedImage(slotA4);
-    program->pressKeyIn(window, "ctrl+z");
+    ASSERT_TRUE(program->chooseFromMenu(window, 1, 1, nextShot("edit-menu"))); // Undo
     ASSERT_TRUE(waitFor([&] { return samePixels(shot().getClippedImage(slotA4), slotBefore); })) << "undone";
     program->pressKeyIn(window, "ctrl+shift+z");
     ASSERT_TRUE(waitFor([&] { return samePixels(shot().getClippedImage(slotA4), slotAfter); })) << "done again";
@@ -529,11 +526,11 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
 
     const juce::Point<int> writeButton = tuningPoint(579 + 40, 198 + 12);
     program->clickIn(window, writeButton); // user scale 2
-    ASSERT_NO_FATAL_FAILURE(confirmWrite("Write User Scale", "write-user-scale",
+    ASSERT_NO_FATAL_FAILURE(confirmWrite("Write User Scale", "write-user-scale", MessageKind::scaleWrite,
                                          [&] { return instrument.getCount(MessageKind::scaleWrite) == 1; }));
     program->clickIn(window, scaleButton(1));
     program->clickIn(window, writeButton);
-    ASSERT_NO_FATAL_FAILURE(confirmWrite("Write User Scale", {},
+    ASSERT_NO_FATAL_FAILURE(confirmWrite("Write User Scale", {}, MessageKind::scaleWrite,
                                          [&] { return instrument.getCount(MessageKind::scaleWrite) == 2; }));
     // User scale 1 as received, but note 60 (C 4) tuned to D 4; user scale 2 in equal temperament.
     auto expectedScale1 = receivedScale1;
@@ -563,7 +560,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     showTab(0);
     instrument.clearLog();
     program->pressKeyIn(window, "ctrl+t");
-    ASSERT_NO_FATAL_FAILURE(confirmWrite("Write Library", "write-library",
+    ASSERT_NO_FATAL_FAILURE(confirmWrite("Write Library", "write-library", MessageKind::programWrite,
                                          [&] { return instrument.getCount(MessageKind::liveSetWrite) == 1; }));
     EXPECT_EQ(instrument.getCount(MessageKind::programWrite), 500);
     EXPECT_EQ(instrument.getCount(MessageKind::scaleWrite), 6);
@@ -609,7 +606,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     instrument.clearLog();
     instrument.stopAnsweringAt(MessageKind::programRequest, 250);
     const auto titleBefore = program->getTitle(window);
-    program->pressKeyIn(window, "ctrl+l");
+    ASSERT_TRUE(program->chooseFromMenu(window, 2, 1, nextShot("midi-menu"))); // Receive Library
     const auto receiving = program->waitForTitle("Receive Library");
     ASSERT_NE(receiving, 0u) << program->getOutput();
     ASSERT_TRUE(program->waitFor([&] { return instrument.getCount(MessageKind::programRequest) >= 250; }, 60000));
