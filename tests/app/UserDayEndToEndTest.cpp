@@ -472,6 +472,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     ASSERT_NO_FATAL_FAILURE(saveAs(reopened));
     EXPECT_EQ(differenceBetween(*readLibrary(day), *readLibrary(reopened)), "");
     EXPECT_EQ(instrument.getCount(MessageKind::programRequest), 0) << "no receive when a file came on the command line";
+    EXPECT_EQ(instrument.getCount(MessageKind::userSlotHeaderRequest), 0);
 
     // 4. The microtuning page: a note of user scale 1 edited, a Scala file imported into user scale 2 and
     //    exported again, both scales written to the instrument.
@@ -567,6 +568,11 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     EXPECT_EQ(instrument.getCount(MessageKind::octaveWrite), 6);
     ASSERT_NO_FATAL_FAILURE(save(reopened));
     EXPECT_EQ(differenceToInstrument(*readLibrary(reopened), instrument), "");
+    // The live-set image keeps the instrument's own bytes around the program numbers.
+    const auto liveSet = instrument.getLiveSet();
+    for (size_t i = 0; i < liveSet.size(); ++i)
+        if (i < 4 || i >= 4 + 32 * 4 || (i - 4) % 32 >= 16)
+            EXPECT_EQ(liveSet[i], (std::uint8_t) (i ^ 0xA5)) << "live-set byte " << i;
 
     // 6. The clipboard: the renamed program copied into row 10; row 6 cut and pasted into row 11; row 7
     //    cleared.
