@@ -408,9 +408,10 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     {
         // A double-click opens the name editor; a busy machine may see two single clicks: click again.
         program->click(window, rowPoint(4, 100), 1, 2);
-        editing = waitFor([&] { return isEditingName(shot(), 4); }, 3000);
+        editing = waitFor([&] { return isEditingName(shot(), 4); }, 5000);
     }
     ASSERT_TRUE(editing);
+    program->pressKey("ctrl+a"); // the whole name, also after a click more than needed
     program->typeText("Morning Pad");
     program->pressKeyIn(window, "Return");
     ASSERT_TRUE(titleIs(titleOf("received.snvrlib" + edited))) << program->getTitle(window);
@@ -490,6 +491,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     {
         // Typing the same name again changes nothing, so a click the program did not see is made again.
         program->clickIn(window, cBox.getCentre());
+        program->pressKey("ctrl+a");
         program->typeText("D4");
         program->pressKeyIn(window, "Return");
         retuned = waitFor([&] { return !samePixels(shot().getClippedImage(cBox), cBoxBefore); }, 5000);
