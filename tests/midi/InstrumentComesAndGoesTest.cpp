@@ -103,12 +103,14 @@ public:
     juce::StringArray statusTexts;
 
 private:
+    juce::Component::SafePointer<juce::Component> answered;
+
     void timerCallback() override
     {
         auto* window = dynamic_cast<midi::DialogWithNoCloseButton*>(
             juce::ModalComponentManager::getInstance()->getModalComponent(0));
-        if (window == nullptr)
-            return;
+        if (window == nullptr || window == answered.getComponent())
+            return; // its modal state ends at the next turn of the loop
         if (whileShown)
             whileShown();
         juce::Button* ok = nullptr;
@@ -123,6 +125,7 @@ private:
         if (ok != nullptr)
         {
             statusTexts.add(status);
+            answered = window;
             ok->triggerClick();
         }
     }
