@@ -303,6 +303,11 @@ bool runOnce(const juce::File& executable, const juce::File& scratch, Display* d
         measureIdle(figures.preferences);
         screen.pressKeyIn(dialog, nullptr, "Escape");
     }
+    else
+    {
+        for (const auto& [other, title] : screen.windowsOf(program.pid))
+            std::printf("no preferences dialog; window \"%s\"\n", title.toRawUTF8());
+    }
     pause(500);
 
     screen.pressKeyIn(window, "Control_L", "o");
@@ -348,6 +353,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no X server: run under xvfb-run\n");
         return 1;
     }
+    // Windows come and go while they are listed.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     // A window manager would have made these; the toolkit only looks them up.
     for (const char* name : {"WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PID", "_NET_WM_NAME"})
         XInternAtom(display, name, False);
