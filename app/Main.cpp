@@ -10,6 +10,7 @@
 #include "app/SingleInstance.h"
 #include "midi/MidiDeviceManager.h"
 #include "platform/clipboard/Pasteboard.h"
+#include "platform/loop/EventLoop.h"
 #include "platform/system/MemorySettings.h"
 #include "platform/system/SystemLanguage.h"
 #include "platform/system/X11WindowAtoms.h"
@@ -143,7 +144,7 @@ int main(int argc, char* argv[])
 
     const platform::WindowManagerAtoms atoms;
     juce::JUCEApplicationBase::createInstance = &createApplication;
-    const int result = juce::JUCEApplicationBase::main(argc, const_cast<const char**>(argv));
+    const int result = platform::runApplication(argc, const_cast<const char**>(argv));
     singleInstance = nullptr;
     shutdownSignals = nullptr;
     return result;

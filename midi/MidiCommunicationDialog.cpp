@@ -2,6 +2,7 @@
 
 #include "app/CJQZResource.h"
 #include "midi/MidiDeviceManager.h"
+#include "platform/loop/EventLoop.h"
 #include "ui/FontLibrary.h"
 
 #include <cstdio>
@@ -104,7 +105,7 @@ int MidiCommunicationDialog::runModal(MidiCommunicationProcess& process)
     window.setResizable(false, false);
     window.centreWithSize(window.getWidth(), window.getHeight());
 
-    const int result = window.runModalLoop();
+    const int result = platform::runModalLoop(window);
 
     window.clearContentComponent();
     dialog.reset();

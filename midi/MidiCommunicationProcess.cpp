@@ -2,6 +2,8 @@
 
 #include "midi/LocalisedText.h"
 
+#include <cmath>
+
 namespace midi
 {
 MidiCommunicationProcess::~MidiCommunicationProcess()
@@ -12,8 +14,10 @@ MidiCommunicationProcess::~MidiCommunicationProcess()
 
 void MidiCommunicationProcess::setProgress(float fraction)
 {
-    progress.store(fraction);
-    changed();
+    // The dialog shows whole percents: a step inside one wakes nobody (a Receive Library has 514 steps).
+    const auto percent = [](float value) { return std::lround(value * 100.0f); };
+    if (percent(progress.exchange(fraction)) != percent(fraction))
+        changed();
 }
 
 float MidiCommunicationProcess::getProgress() const

@@ -2,6 +2,7 @@
 
 #include "app/CJQZResource.h"
 #include "files/FileExtensionChecker.h"
+#include "platform/loop/EventLoop.h"
 #include "ui/AlertDialogComponent.h"
 #include "ui/DefaultLookAndFeel.h"
 #include "ui/ModalDialogRunner.h"
@@ -80,7 +81,11 @@ public:
 
     juce::Array<juce::File> run()
     {
-        if (!box.show())
+        // The box's own show() at its default size, in the program's modal loop.
+        box.centreWithSize(600, 500);
+        const bool chosenSome = platform::runModalLoop(box) != 0;
+        box.setVisible(false);
+        if (!chosenSome)
             return {};
         juce::Array<juce::File> chosen;
         for (int i = 0; i < browser.getNumSelectedFiles(); ++i)

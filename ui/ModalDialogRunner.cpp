@@ -1,5 +1,6 @@
 #include "ui/ModalDialogRunner.h"
 
+#include "platform/loop/EventLoop.h"
 #include "ui/ModalDialogState.h"
 
 #include <exception>
@@ -36,7 +37,7 @@ int runModalDialog(juce::Component& content, const juce::String& title, juce::Co
     window->setContentComponentSize(contentSize.x, contentSize.y);
     window->centreWithSize(window->getWidth(), window->getHeight());
     window->enterModalState(true, nullptr, true);
-    return window->runModalLoop();
+    return platform::runModalLoop(*window);
 }
 
 void endEnclosingDialog(juce::Component& content, int result)

@@ -90,6 +90,30 @@ TEST(MidiCommunicationProcess, ChangesReachObserversOnceOnTheMessageThread)
     process.removeListener(&observer);
 }
 
+// A Receive Library moves the progress 514 times; the dialog shows whole percents, so only a new percent
+// wakes the message thread.
+TEST(MidiCommunicationProcess, ProgressWithinOnePercentCallsNobody)
+{
+    FixedProcess process;
+    CountingObserver observer;
+    process.addListener(&observer);
+    process.setProgress(0.004f);
+    testsupport::drainMessageLoop();
+    EXPECT_EQ(observer.calls, 0);
+    EXPECT_FLOAT_EQ(process.getProgress(), 0.004f);
+
+    for (const float fraction : {0.006f, 0.010f, 0.014f})
+    {
+        process.setProgress(fraction);
+        testsupport::drainMessageLoop();
+    }
+    EXPECT_EQ(observer.calls, 1);
+    process.setProgress(1.0f);
+    testsupport::drainMessageLoop();
+    EXPECT_EQ(observer.calls, 2);
+    process.removeListener(&observer);
+}
+
 TEST(MidiCommunicationProcess, NoObserverCallAfterTheProcessIsGone)
 {
     CountingObserver observer;
