@@ -14,16 +14,34 @@ elseif(SONAVIRE_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Every source of ours includes the toolkit's headers, which take longer to compile than most of our files:
+# targets with several sources compile them once into a precompiled header (and GoogleTest's for tests).
+option(SONAVIRE_PRECOMPILED_HEADERS "Precompile the toolkit's headers for each target" ON)
+function(sonavire_precompile_toolkit target)
+  if(NOT SONAVIRE_PRECOMPILED_HEADERS)
+    return()
+  endif()
+  get_target_property(sources ${target} SOURCES)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  list(LENGTH sources count)
+  if(count LESS 3)
+    return()
+  endif()
+  target_precompile_headers(${target} PRIVATE <juce_gui_extra/juce_gui_extra.h> ${ARGN})
+endfunction()
+
 # Applies our warnings and sanitizer flags to one of our own targets (never to JUCE).
 function(sonavire_target_options target)
   target_compile_options(${target} PRIVATE ${SONAVIRE_WARNINGS} ${SONAVIRE_SANITIZER_FLAGS})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
-# sonavire_library(<name> DIRS <dir>... [DEPS <target>...])
-# A static library from every .cpp below the given folders, relative to the caller.
+# sonavire_library(<name> DIRS <dir>... [DEPS <target>...] [OBJECTS <objects> [APART <regex>]])
+# A static library from every .cpp below the given folders, relative to the caller. With OBJECTS, the
+# sources (those matching APART aside) compile once into the object library <objects>, which another
+# target can take in too; its compile needs only the toolkit and what COMPILE_DEPS name.
 function(sonavire_library name)
-  cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "OBJECTS;APART" "DIRS;DEPS;COMPILE_DEPS" ${ARGN})
   set(sources "")
   foreach(dir IN LISTS ARG_DIRS)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS
@@ -37,8 +55,22 @@ function(sonavire_library name)
     file(CONFIGURE OUTPUT "${placeholder}" CONTENT "// nothing here yet\n")
     set(sources "${placeholder}")
   endif()
+  if(ARG_OBJECTS)
+    set(apart "")
+    if(ARG_APART)
+      set(apart ${sources})
+      list(FILTER apart INCLUDE REGEX "${ARG_APART}")
+      list(FILTER sources EXCLUDE REGEX "${ARG_APART}")
+    endif()
+    add_library(${ARG_OBJECTS} OBJECT ${sources})
+    sonavire_target_options(${ARG_OBJECTS})
+    sonavire_precompile_toolkit(${ARG_OBJECTS})
+    target_link_libraries(${ARG_OBJECTS} PUBLIC sonavire_juce ${ARG_COMPILE_DEPS})
+    set(sources $<TARGET_OBJECTS:${ARG_OBJECTS}> ${apart})
+  endif()
   add_library(${name} STATIC ${sources})
   sonavire_target_options(${name})
+  sonavire_precompile_toolkit(${name})
   # The subsystem libraries call each other; repeat the cycle on link lines until all is resolved.
   set_property(TARGET ${name} PROPERTY LINK_INTERFACE_MULTIPLICITY 4)
   target_link_libraries(${name} PUBLIC sonavire_juce ${ARG_DEPS})
@@ -55,6 +87,7 @@ function(sonavire_test name)
   endforeach()
   add_executable(${name} ${sources})
   sonavire_target_options(${name})
+  sonavire_precompile_toolkit(${name} <gtest/gtest.h>)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} sonavire_test_support GTest::gtest)
   if(ARG_GUI)
     # Window tests may start the real program.
