@@ -28,6 +28,17 @@ function(sonavire_precompile_toolkit target)
     return()
   endif()
   target_precompile_headers(${target} PRIVATE <juce_gui_extra/juce_gui_extra.h> ${ARGN})
+  # Sources that set the toolkit's options before including it must see its headers afresh.
+  foreach(source IN LISTS sources)
+    set(path "${source}")
+    if(NOT IS_ABSOLUTE "${path}")
+      set(path "${CMAKE_CURRENT_SOURCE_DIR}/${source}")
+    endif()
+    file(READ "${path}" text LIMIT 4096)
+    if(text MATCHES "\n#define JUCE_")
+      set_source_files_properties(${source} TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+    endif()
+  endforeach()
 endfunction()
 
 # Applies our warnings and sanitizer flags to one of our own targets (never to JUCE).
