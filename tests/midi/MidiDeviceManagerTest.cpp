@@ -75,6 +75,14 @@ Bytes searchAnswer(std::uint8_t id, std::uint8_t familyLow = 0x35, std::uint8_t 
 {
     return {0xF0, 0x7D, 0x50, 0x01, 0x00, id, familyLow, familyHigh, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0xF7};
 }
+
+// Tells when a search has ended.
+struct ScanEnd : midi::MidiDeviceScannerListener
+{
+    bool finished = false;
+    void scanFinished() override { finished = true; }
+};
+
 } // namespace
 
 TEST_F(MidiDeviceManagerTest, StartsWithItsDefaultsAndItsPortObjectClient)
@@ -272,11 +280,7 @@ TEST(MidiDeviceScannerOverBridge, FindsTheSimulatorOnABridgeSocket)
     ASSERT_TRUE(server.start());
 
     auto backend = std::make_shared<platform::midi::BridgeMidiBackend>(path);
-    struct Done : midi::MidiDeviceScannerListener
-    {
-        bool finished = false;
-        void scanFinished() override { finished = true; }
-    } done;
+    ScanEnd done;
     midi::MidiDeviceScanner scanner(backend);
     scanner.addListener(&done);
     ASSERT_TRUE(scanner.startScan(0x0135, -1));
@@ -304,11 +308,7 @@ TEST(MidiDeviceScannerOverBridge, APeerWithoutItsNameLineDoesNotDelayTheSearch)
     std::thread acceptor([&] { accepted = ::accept(listener, nullptr, nullptr); }); // and then silence
 
     auto backend = std::make_shared<platform::midi::BridgeMidiBackend>(path);
-    struct Done : midi::MidiDeviceScannerListener
-    {
-        bool finished = false;
-        void scanFinished() override { finished = true; }
-    } done;
+    ScanEnd done;
     midi::MidiDeviceScanner scanner(backend);
     CJQZMidi port(backend);
     ASSERT_TRUE(port.createClient("MidiDevice"));
