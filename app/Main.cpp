@@ -9,6 +9,7 @@
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
 #include "midi/MidiDeviceManager.h"
+#include "platform/clipboard/Pasteboard.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/system/MemorySettings.h"
 #include "platform/system/SystemLanguage.h"
@@ -90,6 +91,9 @@ public:
             shutdownSignals->stopDelivering();
         x47390_ui::MainWindowManager::getInstance()->deleteMainWindow();
         juce::LookAndFeel::setDefaultLookAndFeel(nullptr);
+        // The pasteboard's connection, thread and copied program go while the toolkit still runs, not
+        // among the statics after it.
+        platform::clipboard::Pasteboard::setDefault(nullptr);
     }
 
     void anotherInstanceStarted(const juce::String& commandLine) override

@@ -35,8 +35,8 @@ application::ApplicationUndoManager& undoManager() { return *application::Applic
 class CommunicatingScope
 {
 public:
-    CommunicatingScope() : manager(x47390_midi::MidiCommunicationManager::getInstance()) { manager->busy = true; }
-    ~CommunicatingScope() { manager->busy = false; }
+    CommunicatingScope() : manager(x47390_midi::MidiCommunicationManager::getInstance()) { manager->isCommunicating = true; }
+    ~CommunicatingScope() { manager->isCommunicating = false; }
     x47390_midi::MidiCommunicationManager& get() { return *manager; }
 
 private:

@@ -1,10 +1,11 @@
 #include "data/ProgramData.h"
 
+#include "data/Md5.h"
 #include "data/SerializedSectionDataReader.h"
 #include "data/SerializedSectionDataWriter.h"
 #include "data/XmlText.h"
 
-#include <juce_cryptography/juce_cryptography.h>
+#include <vector>
 
 namespace x47390_data
 {
@@ -42,10 +43,21 @@ const char* const informationTag = "snvrPrgI";
 const char* const informationRoot = "sonavire_ProgramInformation";
 } // namespace
 
-juce::String md5Text(const void* data, size_t size)
+namespace
 {
-    return juce::MD5(data, size).toHexString();
+juce::String hexText(const std::array<std::uint8_t, 16>& digest)
+{
+    char text[32];
+    for (size_t i = 0; i < digest.size(); ++i)
+    {
+        text[i * 2] = "0123456789abcdef"[digest[i] >> 4];
+        text[i * 2 + 1] = "0123456789abcdef"[digest[i] & 15];
+    }
+    return juce::String(juce::CharPointer_UTF8(text), juce::CharPointer_UTF8(text + sizeof(text)));
 }
+} // namespace
+
+juce::String md5Text(const void* data, size_t size) { return hexText(md5Digest(data, size)); }
 
 std::unique_ptr<juce::XmlElement> ProgramInformation::createXml() const
 {
@@ -60,6 +72,17 @@ ProgramData::ProgramData() : binary(initProgramTemplate)
 void ProgramData::updateHash()
 {
     md5 = md5Text(binary.data(), binary.size());
+}
+
+void ProgramData::updateHashes(ProgramData* const* programs, size_t count)
+{
+    std::vector<const std::uint8_t*> binaries(count);
+    std::vector<std::array<std::uint8_t, 16>> digests(count);
+    for (size_t i = 0; i < count; ++i)
+        binaries[i] = programs[i]->binary.data();
+    md5Digests(binaries.data(), count, programBinarySize, digests.data());
+    for (size_t i = 0; i < count; ++i)
+        programs[i]->md5 = hexText(digests[i]);
 }
 
 juce::String ProgramData::getName() const

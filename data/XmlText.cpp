@@ -2,6 +2,9 @@
 
 #include "data/XmlSafetyScanner.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace data
 {
 bool tagNameIs(const juce::XmlElement& element, juce::StringRef name)
@@ -17,9 +20,107 @@ const juce::XmlElement* firstChildNamed(const juce::XmlElement& parent, juce::St
     return nullptr;
 }
 
+namespace
+{
+// The characters the library's writer leaves as they are; everything else is a reference.
+bool isPlainCharacter(juce::juce_wchar c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           (c < 0x80 && std::strchr(" .,;:-()_+=?!$#@[]/|*%~{}'\\", (int) c) != nullptr);
+}
+
+void writeEscaped(juce::MemoryOutputStream& out, const juce::String& text, bool inAttribute)
+{
+    for (auto t = text.getCharPointer(); !t.isEmpty();)
+    {
+        const auto c = t.getAndAdvance();
+        if (isPlainCharacter(c))
+            out.writeByte((char) c);
+        else if (c == '&')
+            out << "&amp;";
+        else if (c == '"')
+            out << "&quot;";
+        else if (c == '>')
+            out << "&gt;";
+        else if (c == '<')
+            out << "&lt;";
+        else if (c == '\n' && !inAttribute)
+            out.writeByte('\n');
+        else
+            out << "&#" << (int) c << ';'; // a CR too: the parser reads a bare one as a line feed
+    }
+}
+
+constexpr const char* newLine = "\r\n";
+constexpr int attributeWrapLength = 60;
+
+void writeElement(juce::MemoryOutputStream& out, const juce::XmlElement& element, int indent)
+{
+    out.writeRepeatedByte(' ', (size_t) indent);
+    out << '<' << element.getTagName();
+    const auto attributeIndent = (size_t) (indent + element.getTagName().length() + 1);
+    int lineLength = 0;
+    for (int i = 0; i < element.getNumAttributes(); ++i)
+    {
+        if (lineLength > attributeWrapLength)
+        {
+            out << newLine;
+            out.writeRepeatedByte(' ', attributeIndent);
+            lineLength = 0;
+        }
+        const auto start = out.getPosition();
+        out << ' ' << element.getAttributeName(i) << "=\"";
+        writeEscaped(out, element.getAttributeValue(i), true);
+        out << '"';
+        lineLength += (int) (out.getPosition() - start);
+    }
+
+    if (element.getFirstChildElement() == nullptr)
+    {
+        out << "/>";
+        return;
+    }
+    out << '>';
+    bool lastWasText = false;
+    for (const auto* child : element.getChildIterator())
+    {
+        if (child->isTextElement())
+        {
+            const auto& text = child->getText();
+            // The parser drops a text of nothing but white space, but keeps a character data section.
+            if (text.isNotEmpty() && !text.containsNonWhitespaceChars())
+                out << "<![CDATA[" << text << "]]>";
+            else
+                writeEscaped(out, text, false);
+            lastWasText = true;
+        }
+        else
+        {
+            if (!lastWasText)
+                out << newLine;
+            writeElement(out, *child, lastWasText ? 0 : indent + 2);
+            lastWasText = false;
+        }
+    }
+    if (!lastWasText)
+    {
+        out << newLine;
+        out.writeRepeatedByte(' ', (size_t) indent);
+    }
+    out << "</" << element.getTagName() << '>';
+}
+} // namespace
+
+// The library's default form, except that a carriage return in a text is written as a reference and a
+// text of only white space as a character data section: written plainly, the parser turns the first into
+// a line feed and drops the second.
 juce::String toDocumentText(const juce::XmlElement& element)
 {
-    return element.toString();
+    juce::MemoryOutputStream out(2048);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" << newLine << newLine;
+    writeElement(out, element, 0);
+    out << newLine;
+    return out.toUTF8();
 }
 
 juce::XmlElement* addTextChild(juce::XmlElement& parent, const juce::String& name, const juce::String& text)
@@ -52,6 +153,17 @@ bool isValidUtf8(const void* data, size_t size)
     size_t i = 0;
     while (i < size)
     {
+        // Runs of ASCII, the bulk of most documents, eight bytes at a time.
+        while (size - i >= 8)
+        {
+            std::uint64_t eight;
+            std::memcpy(&eight, bytes + i, 8);
+            if ((eight & 0x8080808080808080ull) != 0)
+                break;
+            i += 8;
+        }
+        if (i == size)
+            break;
         const auto lead = bytes[i];
         if (lead < 0x80)
         {

@@ -3,6 +3,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace
@@ -60,22 +62,19 @@ struct RawInflater
             inflateEnd(&stream);
     }
 
-    // Inflates exactly expectedSize bytes; more or fewer, or broken data, is a failure.
-    bool inflateExactly(const juce::uint8* in, juce::uint32 inSize, juce::uint32 expectedSize, juce::MemoryBlock& out)
+    // Inflates exactly expectedSize bytes into out, which has room for one more; more or fewer, or broken
+    // data, is a failure.
+    bool inflateExactly(const juce::uint8* in, juce::uint32 inSize, juce::uint32 expectedSize, juce::uint8* out)
     {
         if (!initialised || inflateReset(&stream) != Z_OK)
             return false;
-        // One spare byte shows a member that inflates to more than its directory record says.
-        out.setSize((size_t) expectedSize + 1, false);
+        // The spare byte shows a member that inflates to more than its directory record says.
         stream.next_in = const_cast<Bytef*>(in);
         stream.avail_in = inSize;
-        stream.next_out = static_cast<Bytef*>(out.getData());
+        stream.next_out = out;
         stream.avail_out = expectedSize + 1;
         const int status = inflate(&stream, Z_FINISH);
-        if (status != Z_STREAM_END || stream.total_out != expectedSize)
-            return false;
-        out.setSize(expectedSize, false);
-        return true;
+        return status == Z_STREAM_END && stream.total_out == expectedSize;
     }
 
     z_stream stream{};
@@ -205,8 +204,11 @@ int MemoryBasedZipUncompressor::findEntryIndex(const juce::String& name) const
 
 namespace
 {
+bool isFolder(const MemoryBasedZipUncompressor::Entry& entry) { return entry.name.endsWithChar('/'); }
+
+// Inflates one member into out, which has room for its size and one byte more.
 juce::Result extractMember(const juce::MemoryBlock& archive, const MemoryBasedZipUncompressor::Entry& entry,
-                           juce::MemoryBlock& out, RawInflater& inflater)
+                           juce::uint8* out, RawInflater& inflater)
 {
     const auto* bytes = static_cast<const juce::uint8*>(archive.getData());
     const juce::uint64 length = archive.getSize();
@@ -225,7 +227,7 @@ juce::Result extractMember(const juce::MemoryBlock& archive, const MemoryBasedZi
     {
         if (entry.compressedSize != entry.uncompressedSize)
             return juce::Result::fail("Stored member size mismatch: " + entry.name);
-        out.replaceAll(bytes + dataAt, entry.compressedSize);
+        std::memcpy(out, bytes + dataAt, entry.compressedSize);
     }
     else if (entry.method == methodDeflated)
     {
@@ -237,38 +239,96 @@ juce::Result extractMember(const juce::MemoryBlock& archive, const MemoryBasedZi
         return juce::Result::fail("Unsupported compression method: " + entry.name);
     }
 
-    if (zipCrc32Of(out) != entry.crc32)
+    if (zipCrc32Of(out, entry.uncompressedSize) != entry.crc32)
         return juce::Result::fail("CRC mismatch: " + entry.name);
     return juce::Result::ok();
 }
 } // namespace
 
-juce::Result MemoryBasedZipUncompressor::uncompressAllEntries()
+void MemoryBasedZipUncompressor::dropMembers()
 {
-    uncompressedData.clear();
+    members.clear();
+    memberSlots.clear();
+    memberStore.reset();
+}
+
+size_t MemoryBasedZipUncompressor::slotOf(std::string_view name) const
+{
+    // FNV-1a; the table is a power of two in size and never more than half full.
+    juce::uint64 hash = 14695981039346656037ull;
+    for (const char c : name)
+        hash = (hash ^ (juce::uint8) c) * 1099511628211ull;
+    const size_t mask = memberSlots.size() - 1;
+    for (size_t slot = (size_t) hash & mask;; slot = (slot + 1) & mask)
+    {
+        const auto taken = memberSlots[slot];
+        if (taken == 0 || members[taken - 1].first == name)
+            return slot;
+    }
+}
+
+juce::Result MemoryBasedZipUncompressor::inflateAllEntries()
+{
+    dropMembers();
     if (damaged)
         return juce::Result::fail("Failed to open the zip file for reading");
 
     juce::int64 total = 0;
     for (const auto& entry : entries)
-        if (!entry.name.endsWith("/"))
+        if (!isFolder(entry))
             total += entry.uncompressedSize;
     if (total > maximumUncompressedSize)
         return juce::Result::fail("The zip file's members are too large");
 
+    // One block for all: the spare byte at the end lets the last member show that it inflates too far.
+    memberStore.reset(new juce::uint8[(size_t) total + 1]);
+    members.reserve(entries.size());
+    size_t slots = 16;
+    while (slots < entries.size() * 2)
+        slots *= 2;
+    memberSlots.assign(slots, 0);
     RawInflater inflater;
+    size_t at = 0;
     for (const auto& entry : entries)
     {
-        if (entry.name.endsWith("/"))
+        if (isFolder(entry))
             continue;
-        juce::MemoryBlock block;
-        const auto result = extractMember(archive, entry, block, inflater);
+        auto* out = memberStore.get() + at;
+        const auto result = extractMember(archive, entry, out, inflater);
         if (result.failed())
         {
-            uncompressedData.clear();
+            dropMembers();
             return result;
         }
-        uncompressedData.emplace(entry.name, std::move(block)); // keeps the first member of a name
+        at += entry.uncompressedSize;
+        // A later member of a name already seen is checked like every other, but never found.
+        const std::string_view name(entry.name.toRawUTF8(), entry.name.getNumBytesAsUTF8());
+        const auto slot = slotOf(name);
+        if (memberSlots[slot] == 0)
+        {
+            members.push_back({name, MemberBytes{out, entry.uncompressedSize}});
+            memberSlots[slot] = (juce::uint32) members.size();
+        }
     }
+    return juce::Result::ok();
+}
+
+const MemoryBasedZipUncompressor::MemberBytes* MemoryBasedZipUncompressor::findMember(std::string_view name) const
+{
+    if (memberSlots.empty())
+        return nullptr;
+    const auto taken = memberSlots[slotOf(name)];
+    return taken != 0 ? &members[taken - 1].second : nullptr;
+}
+
+juce::Result MemoryBasedZipUncompressor::uncompressAllEntries()
+{
+    uncompressedData.clear();
+    const auto result = inflateAllEntries();
+    if (result.failed())
+        return result;
+    for (const auto& [name, bytes] : members)
+        uncompressedData.emplace(juce::String::fromUTF8(name.data(), (int) name.size()),
+                                 juce::MemoryBlock(bytes.data, bytes.size));
     return juce::Result::ok();
 }

@@ -3,6 +3,8 @@
 #include <juce_core/juce_core.h>
 
 #include <map>
+#include <memory>
+#include <string_view>
 #include <vector>
 
 // Reads a zip archive into memory: lists its central directory, then inflates every member into a map
@@ -40,8 +42,21 @@ public:
     // Index of the first entry of exactly this name (case-sensitive), else -1.
     int findEntryIndex(const juce::String& name) const;
 
-    // Inflates every member (folders aside) into uncompressedData; the first member of a name wins.
-    // Fails, leaving uncompressedData empty, when the archive or any member is damaged or too large.
+    // Where a member's inflated bytes are.
+    struct MemberBytes
+    {
+        const juce::uint8* data = nullptr;
+        size_t size = 0;
+    };
+
+    // Inflates every member (folders aside) into one block, where findMember finds them; the first member
+    // of a name wins. Fails, holding no member, when the archive or any member is damaged or too large.
+    juce::Result inflateAllEntries();
+
+    // The bytes of the member of exactly this name (UTF-8, case-sensitive) after inflateAllEntries, else null.
+    const MemberBytes* findMember(std::string_view name) const;
+
+    // As inflateAllEntries, and copies every member into uncompressedData.
     juce::Result uncompressAllEntries();
 
     // True when the file looked like an archive but could not be used (too large, damaged directory).
@@ -52,7 +67,15 @@ public:
 
 private:
     void readDirectory();
+    void dropMembers();
+    // The position in members of the member of that name, or of the free slot where it belongs.
+    size_t slotOf(std::string_view name) const;
 
     juce::MemoryBlock archive;
     bool damaged = false;
+    // Every member's bytes back to back; the members by first appearance of their names, and an open
+    // hash table of their positions (plus one; 0 is a free slot) for the look-up by name.
+    std::unique_ptr<juce::uint8[]> memberStore;
+    std::vector<std::pair<std::string_view, MemberBytes>> members;
+    std::vector<juce::uint32> memberSlots;
 };

@@ -2,6 +2,7 @@
 
 #include "data/XmlText.h"
 
+#include <array>
 #include <cstring>
 
 namespace x47390_file
@@ -11,11 +12,43 @@ namespace
 constexpr std::string_view declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 constexpr int maximumDepth = 32;
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// What each byte may be, looked up once per byte.
+enum : std::uint8_t
+{
+    space = 1,          // ' ', '\t', '\r', '\n'
+    nameStart = 2,      // letters and '_'
+    nameChar = 4,       // name starts, digits, '-', '.'
+    badInText = 8,      // '&', '>', control characters but the white space ones
+    badInAttribute = 16, // '&', '<', '>', every control character
+    breakOrTab = 32      // '\t', '\r', '\n'
+};
 
-bool isNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+constexpr std::array<std::uint8_t, 256> makeClasses()
+{
+    std::array<std::uint8_t, 256> classes{};
+    for (int c = 0; c < 0x20; ++c)
+        classes[(size_t) c] = badInText | badInAttribute;
+    for (const char c : {'\t', '\r', '\n'})
+        classes[(size_t) c] = badInAttribute | space | breakOrTab;
+    classes[' '] = space;
+    for (int c = 'a'; c <= 'z'; ++c)
+        classes[(size_t) c] = nameStart | nameChar;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        classes[(size_t) c] = nameStart | nameChar;
+    classes['_'] = nameStart | nameChar;
+    for (int c = '0'; c <= '9'; ++c)
+        classes[(size_t) c] = nameChar;
+    classes['-'] = nameChar;
+    classes['.'] = nameChar;
+    classes['&'] = badInText | badInAttribute;
+    classes['>'] = badInText | badInAttribute;
+    classes['<'] = badInAttribute;
+    return classes;
+}
 
-bool isNameChar(char c) { return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
+constexpr auto classes = makeClasses();
+
+bool is(char c, std::uint8_t kind) { return (classes[(std::uint8_t) c] & kind) != 0; }
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? (char) (c - 'A' + 'a') : c; }
 
@@ -23,42 +56,74 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
+    if (a == b)
+        return true; // names are mostly written as they are asked for
     for (size_t i = 0; i < a.size(); ++i)
         if (lower(a[i]) != lower(b[i]))
             return false;
     return true;
 }
 
-class Parser
+void appendTexts(const PlainXmlNode& node, std::string& result)
+{
+    if (node.name.empty())
+        result.append(node.text);
+    for (const auto* child = node.firstChild; child != nullptr; child = child->nextSibling)
+        appendTexts(*child, result);
+}
+} // namespace
+
+class PlainXmlParser
 {
 public:
-    Parser(const char* begin, const char* end) : at(begin), stop(end) {}
-
-    bool document(PlainXmlNode& root)
+    PlainXmlParser(PlainXmlDocument& target, const char* begin, const char* end)
+        : nodes(target.nodes), links(target.links), at(begin), stop(end)
     {
-        if ((size_t) (stop - at) < declaration.size() || std::string_view(at, declaration.size()) != declaration)
+    }
+
+    bool document()
+    {
+        if ((size_t) (stop - at) < declaration.size() || std::memcmp(at, declaration.data(), declaration.size()) != 0)
             return false;
         at += declaration.size();
         skipSpace();
-        if (!element(root, 0))
+        nodes.emplace_back();
+        links.emplace_back();
+        if (!element(0, 0))
             return false;
         skipSpace();
         return at == stop;
     }
 
 private:
+    // Hangs a new node under its parent after the last child so far. Nodes are named by their position
+    // while the storage may still move.
+    std::uint32_t newChild(std::uint32_t parent, std::uint32_t& lastChild)
+    {
+        const auto child = (std::uint32_t) nodes.size();
+        nodes.emplace_back();
+        links.emplace_back();
+        if (lastChild == 0)
+            links[parent].firstChild = child;
+        else
+            links[lastChild].nextSibling = child;
+        lastChild = child;
+        return child;
+    }
+
     void skipSpace()
     {
-        while (at < stop && isSpace(*at))
+        while (at < stop && is(*at, space))
             ++at;
     }
 
     bool name(std::string_view& result)
     {
         const char* start = at;
-        if (at == stop || !isNameStart(*at))
+        if (at == stop || !is(*at, nameStart))
             return false;
-        while (at < stop && isNameChar(*at))
+        ++at;
+        while (at < stop && is(*at, nameChar))
             ++at;
         result = std::string_view(start, (size_t) (at - start));
         return true;
@@ -83,12 +148,8 @@ private:
                 return false;
             ++at;
             while (at < stop && *at != '"')
-            {
-                const auto c = (unsigned char) *at;
-                if (c < 0x20 || c == '&' || c == '<' || c == '>')
+                if (is(*at++, badInAttribute))
                     return false;
-                ++at;
-            }
             if (at == stop)
                 return false;
             ++at;
@@ -97,37 +158,38 @@ private:
 
     // A text that every parser reads alike: no markup characters or references, no control characters;
     // one that is only white space is dropped, as the general parser drops it.
-    bool text(PlainXmlNode& parent)
+    bool text(std::uint32_t parent, std::uint32_t& lastChild)
     {
         const char* start = at;
-        bool onlySpace = true;
-        while (at < stop && *at != '<')
+        std::uint8_t seen = 0;
+        std::uint8_t everyByte = space;
+        for (; at < stop && *at != '<'; ++at)
         {
-            const auto c = (unsigned char) *at;
-            if (c == '&' || c == '>' || (c < 0x20 && !isSpace((char) c)))
-                return false;
-            onlySpace = onlySpace && isSpace((char) c);
-            ++at;
+            const auto kind = classes[(std::uint8_t) *at];
+            seen |= kind;
+            everyByte &= kind;
         }
-        if (onlySpace)
+        if ((seen & badInText) != 0)
+            return false;
+        if (start == at || everyByte == space)
             return true;
         const std::string_view content(start, (size_t) (at - start));
-        // White space around a text, or line breaks in it, are kept differently by different parsers.
-        if (isSpace(content.front()) || isSpace(content.back()) || content.find_first_of("\r\n\t") != std::string_view::npos)
+        // White space around a text, or line breaks or tabs in it, are kept differently by different parsers.
+        if ((seen & breakOrTab) != 0 || is(content.front(), space) || is(content.back(), space))
             return false;
-        PlainXmlNode node;
-        node.text = content;
-        parent.children.push_back(node);
+        nodes[newChild(parent, lastChild)].text = content;
         return true;
     }
 
-    bool element(PlainXmlNode& node, int depth)
+    bool element(std::uint32_t index, int depth)
     {
         if (depth > maximumDepth || at == stop || *at != '<')
             return false;
         ++at;
-        if (!name(node.name) || !attributes())
+        std::string_view elementName;
+        if (!name(elementName) || !attributes())
             return false;
+        nodes[index].name = elementName;
         if (*at == '/')
         {
             ++at;
@@ -137,50 +199,45 @@ private:
             return true;
         }
         ++at; // '>'
+        std::uint32_t lastChild = 0;
         for (;;)
         {
-            if (!text(node))
+            if (!text(index, lastChild))
                 return false;
             if (stop - at < 2)
                 return false;
             if (at[1] == '/')
             {
+                // The closing tag: the same name, then '>' after optional white space.
                 at += 2;
-                std::string_view closing;
-                if (!name(closing) || closing != node.name)
+                const auto size = elementName.size();
+                if ((size_t) (stop - at) <= size || std::memcmp(at, elementName.data(), size) != 0 || is(at[size], nameChar))
                     return false;
+                at += size;
                 skipSpace();
                 if (at == stop || *at != '>')
                     return false;
                 ++at;
                 return true;
             }
-            if (!isNameStart(at[1]))
+            if (!is(at[1], nameStart))
                 return false; // a comment, section, declaration or instruction
-            node.children.emplace_back();
-            if (!element(node.children.back(), depth + 1))
+            if (!element(newChild(index, lastChild), depth + 1))
                 return false;
         }
     }
 
+    std::vector<PlainXmlNode>& nodes;
+    std::vector<PlainXmlDocument::Links>& links;
     const char* at;
     const char* stop;
 };
 
-void appendTexts(const PlainXmlNode& node, std::string& result)
-{
-    if (node.name.empty())
-        result.append(node.text);
-    for (const auto& child : node.children)
-        appendTexts(child, result);
-}
-} // namespace
-
 const PlainXmlNode* PlainXmlNode::firstChildNamed(std::string_view childName) const
 {
-    for (const auto& child : children)
-        if (!child.name.empty() && equalsIgnoringCase(child.name, childName))
-            return &child;
+    for (const auto* child = firstChild; child != nullptr; child = child->nextSibling)
+        if (!child->name.empty() && equalsIgnoringCase(child->name, childName))
+            return child;
     return nullptr;
 }
 
@@ -188,22 +245,39 @@ bool PlainXmlNode::nameIs(std::string_view otherName) const { return equalsIgnor
 
 juce::String PlainXmlNode::getAllSubText() const
 {
+    // Most elements hold one text or none.
+    if (firstChild == nullptr)
+        return name.empty() ? juce::String::fromUTF8(text.data(), (int) text.size()) : juce::String();
+    if (firstChild->name.empty() && firstChild->firstChild == nullptr && firstChild->nextSibling == nullptr)
+        return juce::String::fromUTF8(firstChild->text.data(), (int) firstChild->text.size());
     std::string result;
     appendTexts(*this, result);
     return juce::String::fromUTF8(result.data(), (int) result.size());
 }
 
-std::unique_ptr<PlainXmlNode> parsePlainXml(const void* data, size_t size)
+const PlainXmlNode* PlainXmlDocument::parse(const void* data, size_t size)
 {
+    nodes.clear();
+    links.clear();
     const auto* bytes = static_cast<const char*>(data);
     // Like the general parser, the document ends at a NUL byte.
     if (const auto* nul = static_cast<const char*>(std::memchr(bytes, 0, size)))
         size = (size_t) (nul - bytes);
     if (!data::isValidUtf8(bytes, size))
         return nullptr;
-    auto root = std::make_unique<PlainXmlNode>();
-    if (!Parser(bytes, bytes + size).document(*root))
+    if (!PlainXmlParser(*this, bytes, bytes + size).document())
+    {
+        nodes.clear();
+        links.clear();
         return nullptr;
-    return root;
+    }
+    // The tree is linked once its storage stays put.
+    auto* base = nodes.data();
+    for (size_t i = 0; i < nodes.size(); ++i)
+    {
+        base[i].firstChild = links[i].firstChild != 0 ? base + links[i].firstChild : nullptr;
+        base[i].nextSibling = links[i].nextSibling != 0 ? base + links[i].nextSibling : nullptr;
+    }
+    return base;
 }
 } // namespace x47390_file

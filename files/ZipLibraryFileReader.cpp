@@ -6,6 +6,7 @@
 #include "files/ZipLibraryFileWriter.h"
 
 #include <cstring>
+#include <vector>
 
 namespace x47390_file
 {
@@ -13,9 +14,11 @@ namespace
 {
 using namespace file;
 
-std::unique_ptr<juce::XmlElement> parseMember(const juce::MemoryBlock& bytes)
+using Bytes = MemoryBasedZipUncompressor::MemberBytes;
+
+std::unique_ptr<juce::XmlElement> parseMember(const Bytes& bytes)
 {
-    return data::parseDocumentBytes(bytes.getData(), bytes.getSize());
+    return data::parseDocumentBytes(bytes.data, bytes.size);
 }
 
 // The general parser's tree and the plain tree answer alike.
@@ -37,9 +40,7 @@ void forEachChildElement(const juce::XmlElement& parent, Fn&& fn)
 template <class Fn>
 void forEachChildElement(const PlainXmlNode& parent, Fn&& fn)
 {
-    for (const auto& child : parent.children)
-        if (!child.name.empty())
-            fn(child);
+    parent.forEachChildElement(fn);
 }
 
 // The text of the first child of that name (letter case ignored); false when there is none.
@@ -64,7 +65,7 @@ void gatherPair(const Node& element, const char* binaryTag, std::vector<Entry>& 
 }
 
 template <class Record>
-bool readInformation(const juce::MemoryBlock& bytes, Record& record)
+bool readInformation(const Bytes& bytes, Record& record, PlainXmlDocument&)
 {
     const auto root = parseMember(bytes);
     return root != nullptr && record.loadInformationFromXml(*root);
@@ -72,11 +73,11 @@ bool readInformation(const juce::MemoryBlock& bytes, Record& record)
 
 // Hundreds of program information documents: those in our writer's plain form are read without the
 // general parser, to the same texts.
-bool readInformation(const juce::MemoryBlock& bytes, x47390_data::ProgramData& program)
+bool readInformation(const Bytes& bytes, x47390_data::ProgramData& program, PlainXmlDocument& document)
 {
-    const auto root = parsePlainXml(bytes.getData(), bytes.getSize());
+    const auto* root = document.parse(bytes.data, bytes.size);
     if (root == nullptr)
-        return readInformation<x47390_data::ProgramData>(bytes, program);
+        return readInformation<x47390_data::ProgramData>(bytes, program, document);
     if (!root->nameIs("sonavire_ProgramInformation"))
         return false;
     childText(*root, "Programmer", program.information.programmer);
@@ -84,18 +85,18 @@ bool readInformation(const juce::MemoryBlock& bytes, x47390_data::ProgramData& p
     return true;
 }
 
-// Checks the binary and information members of one program or tuning and reads them into the record.
+// Checks the binary and information members of one program or tuning and reads them into the record,
+// all but its hash.
 template <class Record, size_t size>
-int checkPair(const juce::MemoryBlock* binary, const juce::MemoryBlock* information, Record& record,
-              std::array<juce::uint8, size>& target, int missing, int shortBinary, int badInformation)
+int checkPair(const Bytes* binary, const Bytes* information, Record& record, std::array<juce::uint8, size>& target,
+              int missing, int shortBinary, int badInformation, PlainXmlDocument& document)
 {
     if (binary == nullptr || information == nullptr)
         return missing;
-    if (binary->getSize() < size)
+    if (binary->size < size)
         return shortBinary;
-    std::memcpy(target.data(), binary->getData(), size);
-    record.updateHash();
-    if (!readInformation(*information, record))
+    std::memcpy(target.data(), binary->data, size);
+    if (!readInformation(*information, record, document))
         return badInformation;
     return ReadError::noError;
 }
@@ -111,15 +112,14 @@ ZipLibraryFileReader::ZipLibraryFileReader(const juce::File& file) : archive(fil
 
 ZipLibraryFileReader::ZipLibraryFileReader(const juce::MemoryBlock& archiveBytes) : archive(archiveBytes) {}
 
-const juce::MemoryBlock* ZipLibraryFileReader::member(const juce::String& name) const
+const MemoryBasedZipUncompressor::MemberBytes* ZipLibraryFileReader::member(const juce::String& name) const
 {
-    const auto found = archive.uncompressedData.find(name);
-    return found != archive.uncompressedData.end() ? &found->second : nullptr;
+    return archive.findMember(std::string_view(name.toRawUTF8(), name.getNumBytesAsUTF8()));
 }
 
 int ZipLibraryFileReader::parse()
 {
-    if (archive.getNumEntries() == 0 || archive.uncompressAllEntries().failed())
+    if (archive.getNumEntries() == 0 || archive.inflateAllEntries().failed())
         return ReadError::failedToUncompressZipFile;
 
     // An archive without an index is no library-type file.
@@ -127,7 +127,8 @@ int ZipLibraryFileReader::parse()
     if (indexBytes == nullptr)
         return ReadError::failedToParseXmlDocument;
     // The index of a file we wrote is read without the general parser; any other through it.
-    if (const auto plain = parsePlainXml(indexBytes->getData(), indexBytes->getSize()))
+    PlainXmlDocument document;
+    if (const auto* plain = document.parse(indexBytes->data, indexBytes->size))
         return readIndex(*plain);
     const auto index = parseMember(*indexBytes);
     if (index == nullptr)
@@ -220,24 +221,40 @@ int ZipLibraryFileReader::checkEntries()
             info.numOfProg = x47390_data::FavoriteData::parseEntry(text);
     }
 
+    // One plain tree's storage serves every information document in turn.
+    PlainXmlDocument document;
     for (auto& entry : programEntries)
         if (const int code = checkPair(member(entry.binaryName), member(entry.informationName), entry.program,
                                        entry.program.binary, ReadError::programDataMissing,
-                                       ReadError::failedToReadProgramBinary, ReadError::failedToReadProgramInformation))
+                                       ReadError::failedToReadProgramBinary, ReadError::failedToReadProgramInformation,
+                                       document))
             return code;
+    // Hundreds of programs are hashed together.
+    std::vector<x47390_data::ProgramData*> programs;
+    programs.reserve(programEntries.size());
+    for (auto& entry : programEntries)
+        programs.push_back(&entry.program);
+    x47390_data::ProgramData::updateHashes(programs.data(), programs.size());
 
     for (auto& entry : tuneScaleEntries)
+    {
         if (const int code =
                 checkPair(member(entry.binaryName), member(entry.informationName), entry.scale, entry.scale.notes,
                           ReadError::tuneScaleDataMissing, ReadError::failedToReadTuneScaleBinary,
-                          ReadError::failedToReadTuneScaleInformation))
+                          ReadError::failedToReadTuneScaleInformation, document))
             return code;
+        entry.scale.updateHash();
+    }
 
     for (auto& entry : tuneOctEntries)
+    {
         if (const int code = checkPair(member(entry.binaryName), member(entry.informationName), entry.octave,
                                        entry.octave.notes, ReadError::tuneOctDataMissing,
-                                       ReadError::failedToReadTuneOctBinary, ReadError::failedToReadTuneOctInformation))
+                                       ReadError::failedToReadTuneOctBinary, ReadError::failedToReadTuneOctInformation,
+                                       document))
             return code;
+        entry.octave.updateHash();
+    }
 
     return ReadError::noError;
 }

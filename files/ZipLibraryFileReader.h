@@ -82,7 +82,7 @@ private:
     template <class Node>
     int readIndex(const Node& index);
     int checkEntries();
-    const juce::MemoryBlock* member(const juce::String& name) const;
+    const MemoryBasedZipUncompressor::MemberBytes* member(const juce::String& name) const;
 
     MemoryBasedZipUncompressor archive;
 };

@@ -1,6 +1,7 @@
 // Any bytes as an XML document, the way every file and clipboard reader takes one: the parse returns
 // (no hang, no deep recursion), and a document that reads writes back to text that reads to the same tree
-// (text runs compared merged and without the whitespace-only ones, which the writer adds and the reader drops).
+// (text runs compared merged and without the whitespace-only ones, which the writer adds and the reader drops;
+// every other character, line ends included, the same).
 #include "data/FavoriteData.h"
 #include "data/ProgramInformation.h"
 #include "data/TuneScaleData.h"
@@ -27,10 +28,10 @@ void describe(const juce::XmlElement& element, std::string& out)
     juce::StringArray run;
     auto endRun = [&]
     {
-        // The reader turns line ends in text into LF (CDATA keeps them), as XML does.
+        // Carriage returns the first tree holds (from references or sections) are written so that they stay.
         const auto text = run.joinIntoString({});
         if (text.containsNonWhitespaceChars())
-            out += "{" + text.replace("\r\n", "\n").replace("\r", "\n").toStdString() + "}";
+            out += "{" + text.toStdString() + "}";
         run.clear();
     };
     for (auto* child : element.getChildIterator())

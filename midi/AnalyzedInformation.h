@@ -71,7 +71,8 @@ public:
     static AnalyzedInformation analyze(const uint8_t* bytes, int length, int familyCode);
 
     // Returns the first queued message, oldest first, whose type is in expected, or noReply() once timeoutMs have
-    // passed. Every message examined is consumed. Blocks while the queue is empty.
+    // passed. Messages that arrived in time are examined even when the waiting thread comes late; later ones end
+    // the wait and stay queued. Every message examined is consumed. Blocks while the queue is empty.
     static AnalyzedInformation waitForReply(MidiCommunicationTask& task, const std::vector<int>& expected,
                                             int timeoutMs);
     static AnalyzedInformation waitForReply(midi::MidiMessageQueue& queue, int familyCode,

@@ -91,6 +91,8 @@ public:
             Process process(&workingCopy);
             // The process's cancel test sees this thread's exit request.
             process.communicationThread = this;
+            // It goes on this thread: no update of it may be on its way to the message thread then.
+            process.setPostsUpdates(false);
             if (!process.isSuccess(process.execute()))
                 triggerAsyncUpdate();
         }

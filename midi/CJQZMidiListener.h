@@ -21,10 +21,11 @@ public:
     // Bytes of a system exclusive message arrived (MIDI input thread).
     virtual void handleSysExProgress(CJQZMidi& /*port*/, int /*byteCount*/, const std::uint8_t* /*bytes*/) {}
 
-    // A system exclusive send completed (a MIDI backend thread, or the sending thread while it holds
-    // the port: do not send, open or close from here).
+    // A system exclusive send completed (a MIDI backend thread, or the sending thread inside its send:
+    // do not send, open or close from here).
     virtual void handleSysExSent(CJQZMidi& /*port*/, int /*byteCount*/) {}
 
-    // Sources or destinations came or went (message thread).
+    // Sources or destinations came or went (message thread). The port object has already closed the
+    // ports whose endpoint went and reopened those whose endpoint is back.
     virtual void handleMidiSetupChanged(CJQZMidi& /*port*/) {}
 };

@@ -97,6 +97,9 @@ int MidiCommunicationDialog::runModal(MidiCommunicationProcess& process)
 
     DialogWithNoCloseButton window(title, windowBackground, 0, true);
     window.setLookAndFeel(&windowLookAndFeel);
+    // The window manager draws the title bar, as on every other window of the program; set before the content, so
+    // the window is fitted to it with the native frame.
+    window.setUsingNativeTitleBar(true);
     // Showing the dialog as content is its first appearance: the ports are opened and the thread starts.
     window.setContentNonOwned(dialog.get(), true);
     window.setResizable(false, false);
@@ -115,9 +118,10 @@ bool MidiCommunicationDialog::openConnection()
     auto* manager = MidiDeviceManager::getInstance();
     auto& port = manager->getMidi();
 
-    // Once open, the ports stay open for every later transfer.
+    // Once open, the ports stay in use for every later transfer. The instrument may have gone and come back
+    // meanwhile: ports whose endpoint went are opened again by name, and without them nothing can be sent.
     if (manager->isConnected)
-        return true;
+        return port.refreshPorts();
 
     if (manager->isAutoScan)
     {
@@ -172,9 +176,11 @@ void MidiCommunicationDialog::visibilityChanged()
         return;
     }
     // The reason is taken now: a search this dialog has just started may find the instrument before the error shows,
-    // and the user must still read that it was not found.
+    // and the user must still read that it was not found. The found flag means something only once a search has
+    // ended; while one runs the instrument has not been found.
     auto* manager = MidiDeviceManager::getInstance();
-    portsFailed = !manager->isAutoScan || manager->getScanner().isFound;
+    const auto& scanner = manager->getScanner();
+    portsFailed = !manager->isAutoScan || (!scanner.isScanning() && scanner.isFound);
     triggerAsyncUpdate();
 }
 

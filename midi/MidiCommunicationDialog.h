@@ -11,12 +11,15 @@
 
 namespace midi
 {
-// The window of a transfer: the user ends it only through the dialog's buttons.
+// The window of a transfer: the user ends it only through the dialog's buttons. Its title bar is the window
+// manager's, which may still offer to close it: that request is ignored.
 class DialogWithNoCloseButton : public juce::DocumentWindow
 {
 public:
     using juce::DocumentWindow::DocumentWindow;
     ~DialogWithNoCloseButton() override = default;
+
+    void closeButtonPressed() override {}
 };
 
 // The modal progress dialog of one transfer. It opens the MIDI ports when it first appears (or tells why it cannot),

@@ -7,7 +7,7 @@ namespace x47390_midi
 {
 void MidiCommunicationManager::transmitCurrentProgram(const x47390_data::ProgramData& program)
 {
-    if (busy)
+    if (isCommunicating)
         return;
     ++programHandOvers;
     programSender.handOver(program);
@@ -15,7 +15,7 @@ void MidiCommunicationManager::transmitCurrentProgram(const x47390_data::Program
 
 void MidiCommunicationManager::transmitCurrentTuneScale(const x47390_data::TuneScaleData& scale)
 {
-    if (busy)
+    if (isCommunicating)
         return;
     ++tuneScaleHandOvers;
     scaleSender.handOver(scale);
@@ -23,7 +23,7 @@ void MidiCommunicationManager::transmitCurrentTuneScale(const x47390_data::TuneS
 
 void MidiCommunicationManager::transmitCurrentTuneOct(const x47390_data::TuneOctData& octave)
 {
-    if (busy)
+    if (isCommunicating)
         return;
     ++tuneOctHandOvers;
     octaveSender.handOver(octave);

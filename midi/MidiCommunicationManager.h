@@ -27,8 +27,8 @@ public:
     ~MidiCommunicationManager() override = default;
 
     // Hand a copy to the sender, which sends it in the background; the caller never waits for the instrument. Each
-    // copies what its sender sends (a program whole, a tuning's notes and MD5 text only). While busy is set the
-    // hand-over is dropped.
+    // copies what its sender sends (a program whole, a tuning's notes and MD5 text only). While isCommunicating is
+    // set the hand-over is dropped.
     void transmitCurrentProgram(const x47390_data::ProgramData& program);
     void transmitCurrentTuneScale(const x47390_data::TuneScaleData& scale);
     void transmitCurrentTuneOct(const x47390_data::TuneOctData& octave);
@@ -50,7 +50,7 @@ public:
     AsyncCurrentTuneOctTransmitter& getTuneOctSender() { return octaveSender; }
 
     // Set by the transfer commands around a modal transfer; read and written on the message thread.
-    bool busy = false;
+    bool isCommunicating = false;
 
 private:
     AsyncCurrentProgramTransmitter programSender;

@@ -17,7 +17,7 @@ void MidiCommunicationProcess::setProgress(float fraction)
     // The dialog shows whole percents: a step inside one wakes nobody (a Receive Library has 514 steps).
     const auto percent = [](float value) { return std::lround(value * 100.0f); };
     if (percent(progress.exchange(fraction)) != percent(fraction))
-        triggerAsyncUpdate();
+        changed();
 }
 
 float MidiCommunicationProcess::getProgress() const
@@ -29,14 +29,14 @@ void MidiCommunicationProcess::setStatusMessage(const juce::String& text)
 {
     const juce::ScopedLock guard(lock);
     statusMessage = text;
-    triggerAsyncUpdate();
+    changed();
 }
 
 void MidiCommunicationProcess::setDetailMessage(const juce::String& text)
 {
     const juce::ScopedLock guard(lock);
     detailMessage = text;
-    triggerAsyncUpdate();
+    changed();
 }
 
 juce::String MidiCommunicationProcess::getStatusMessage() const
@@ -49,6 +49,12 @@ juce::String MidiCommunicationProcess::getDetailMessage() const
 {
     const juce::ScopedLock guard(lock);
     return detailMessage;
+}
+
+void MidiCommunicationProcess::changed()
+{
+    if (postsUpdates)
+        triggerAsyncUpdate();
 }
 
 bool MidiCommunicationProcess::isCancelRequested() const

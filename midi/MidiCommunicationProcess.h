@@ -56,6 +56,10 @@ public:
     // True when the process runs on a thread that has been asked to exit.
     bool isCancelRequested() const;
 
+    // A process that nobody watches (a background send) posts no update: it may then be deleted on its own thread
+    // with no update of it under way on the message thread. Set before execute().
+    void setPostsUpdates(bool posts) noexcept { postsUpdates = posts; }
+
     // The thread that runs execute(); set by that thread before it calls execute(). Not owned.
     juce::Thread* communicationThread = nullptr;
 
@@ -63,7 +67,10 @@ protected:
     void handleAsyncUpdate() override;
 
 private:
+    void changed();
+
     std::atomic<float> progress{0.0f};
+    std::atomic<bool> postsUpdates{true};
     juce::CriticalSection lock;
     juce::String statusMessage;
     juce::String detailMessage;

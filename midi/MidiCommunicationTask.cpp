@@ -19,7 +19,10 @@ MidiCommunicationTask::MidiCommunicationTask(CJQZMidi* p, int ch)
     : port(p), channel(ch), familyCode(managerFamilyCode())
 {
     if (port != nullptr)
+    {
+        endpointLossesAtSend = port->getNumEndpointLosses();
         port->addListener(this);
+    }
 }
 
 MidiCommunicationTask::~MidiCommunicationTask()
@@ -36,11 +39,29 @@ void MidiCommunicationTask::handleIncomingMessage(CJQZMidi&, const CJQZMidiMessa
         queue.push(message.getData(), (size_t) message.getSize());
 }
 
+void MidiCommunicationTask::handleMidiSetupChanged(CJQZMidi& changed)
+{
+    std::lock_guard<std::mutex> guard(lossLock);
+    if (changed.getNumEndpointLosses() != endpointLossesAtSend)
+        queue.interrupt();
+}
+
 AnalyzedInformation MidiCommunicationTask::exchange(const Bytes& message, const std::vector<int>& expected,
                                                     int timeoutMs)
 {
     if (port != nullptr)
-        port->send(message.data(), (int) message.size());
+    {
+        int losses = 0;
+        const bool sent = port->send(message.data(), (int) message.size(), &losses);
+        // Decided again here, whatever a setup change decided during the send: only a loss after the port was
+        // picked takes this message's reply away.
+        std::lock_guard<std::mutex> guard(lossLock);
+        endpointLossesAtSend = losses;
+        if (!sent || port->getNumEndpointLosses() != losses)
+            queue.interrupt();
+        else
+            queue.clearInterrupt();
+    }
     return AnalyzedInformation::waitForReply(*this, expected, timeoutMs);
 }
 

@@ -5,6 +5,7 @@
 #include "midi/MidiMessageQueue.h"
 #include "midi/SysExMessages.h"
 
+#include <mutex>
 #include <vector>
 
 namespace x47390_midi
@@ -21,13 +22,16 @@ public:
 
     void handleIncomingShortMessage(CJQZMidi& port, const CJQZMidiMessage& message) override;
     void handleIncomingMessage(CJQZMidi& port, const CJQZMidiMessage& message) override;
+    // The instrument went after the last message was sent: its reply will not come, the wait ends at once.
+    void handleMidiSetupChanged(CJQZMidi& port) override;
 
     midi::MidiMessageQueue& getQueue() { return queue; }
     int getFamilyCode() const { return familyCode; }
     int getChannel() const { return channel; }
 
 protected:
-    // Sends the message and waits for a reply of one of the expected types.
+    // Sends the message and waits for a reply of one of the expected types. A message the port refuses, or one
+    // whose endpoint goes while the reply is awaited, gets no reply at once.
     AnalyzedInformation exchange(const Bytes& message, const std::vector<int>& expected, int timeoutMs);
 
     // The result code of a request (dump awaited) and of a write (ACK awaited).
@@ -41,6 +45,9 @@ protected:
     int familyCode = -1;
 
 private:
+    std::mutex lossLock; // the decision whether the awaited reply can still come
+    int endpointLossesAtSend = 0;
+
     JUCE_DECLARE_NON_COPYABLE(MidiCommunicationTask)
 };
 

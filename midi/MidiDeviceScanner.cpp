@@ -108,7 +108,8 @@ bool MidiDeviceScanner::startScan(int familyCode, int memberCode)
         std::lock_guard<std::mutex> guard(answerLock);
         accepting = true;
     }
-    wait(0); // forget a wake-up left over from an earlier search
+    wait(0);                  // forget a wake-up left over from an earlier search
+    juce::Thread::sleep(100); // the ports just opened settle before the requests go out
     startThread();
     return true;
 }
@@ -126,9 +127,6 @@ void MidiDeviceScanner::run()
     {
         std::lock_guard<std::mutex> guard(answerLock);
         accepting = false;
-        isFound = answered;
-        foundInputIndex = answerInput;
-        foundOutputIndex = answerOutput;
     }
     state = State::ending;
     triggerAsyncUpdate();
@@ -156,6 +154,14 @@ void MidiDeviceScanner::answerReceived(int inputIndex, const std::uint8_t* d, si
 void MidiDeviceScanner::handleAsyncUpdate()
 {
     stopThread(1000); // it has posted this as its last act
+    {
+        // The result becomes visible on the message thread only, once the search has ended.
+        std::lock_guard<std::mutex> guard(answerLock);
+        accepting = false;
+        isFound = answered;
+        foundInputIndex = answerInput;
+        foundOutputIndex = answerOutput;
+    }
     closeDevices();
     state = State::idle;
     callListeners([](MidiDeviceScannerListener& listener) { listener.scanFinished(); });

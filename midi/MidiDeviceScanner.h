@@ -48,7 +48,8 @@ public:
     // Closes every port the search opened (message thread).
     void closeDevices();
 
-    // The result of the last search; read on the message thread after scanFinished.
+    // The result of the last search, written on the message thread as the search ends (reset when one starts);
+    // meaningful only while no search runs.
     bool isFound = false;
     int foundInputIndex = -1;  // the source on which the answer came
     int foundOutputIndex = -1; // the destination that the answer names

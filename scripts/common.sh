@@ -2,14 +2,24 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="${JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
-# ccache keeps compiled objects across build folders and clean rebuilds (JUCE above all).
+# ccache keeps compiled objects across build folders and clean rebuilds (JUCE above all). Depend mode takes
+# the included files from the compiler's own dependency list, so a miss does not run the preprocessor as
+# well; the precompiled headers are cached when their time stamps and defines are left out of the key.
 export CCACHE_BASEDIR="$ROOT"
 export CCACHE_NOHASHDIR=1
+export CCACHE_DEPEND=1
+export CCACHE_SLOPPINESS="pch_defines,time_macros,include_file_mtime,include_file_ctime"
 
 # configure_and_build <build folder> [cmake options...]
+# New build folders use Ninja, which starts compiling a target's sources without waiting for the libraries
+# it links; folders made before keep their generator.
 configure_and_build() {
   local dir="$1"; shift
-  cmake -S "$ROOT" -B "$dir" "$@"
+  local generator=()
+  if [ ! -f "$dir/CMakeCache.txt" ] && command -v ninja >/dev/null; then
+    generator=(-G Ninja)
+  fi
+  cmake -S "$ROOT" -B "$dir" "${generator[@]}" "$@"
   cmake --build "$dir" -j "$JOBS"
 }
 

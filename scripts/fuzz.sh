@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (in the checked build of scripts/test.sh) and runs each for a bounded
-# time (FUZZ_SECONDS, default 15). Any crash, leak, time-out or sanitizer report fails the run; findings are kept
-# in build/check/findings.
+# time (FUZZ_SECONDS, default 15), JOBS of them at once. Any crash, leak, time-out or sanitizer report fails the
+# run; findings are kept in build/check/findings.
 #   scripts/fuzz.sh [target...]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -23,8 +23,6 @@ mkdir -p "$dir/findings"
 fuzz_tmp="$(mktemp -d "${TMPDIR:-/tmp}/sonavire-fuzz-run.XXXXXX")"
 trap 'rm -rf "$fuzz_tmp"' EXIT
 export TMPDIR="$fuzz_tmp"
-passed=0
-failed=0
 for target in "${targets[@]}"; do
   corpus="$dir/corpus/$target"
   mkdir -p "$corpus"
@@ -48,9 +46,28 @@ for target in "${targets[@]}"; do
         esac
       done < <(find "$ROOT/../shared/testdata" -type f \( -name '*.scl' -o -name '*.kbm' \) -print0) ;;
   esac
-  echo "== $target (${seconds}s)"
+done
+
+# Each target runs on one core: JOBS of them at a time, each with its own outcome file.
+run_target() {
+  local target="$1"
   if (cd "$dir/findings" && "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -max_len=262144 -print_final_stats=0 "$corpus" "$seeds" >"$dir/$target.log" 2>&1); then
+        -max_len=262144 -print_final_stats=0 "$dir/corpus/$target" "$dir/seeds/$target" >"$dir/$target.log" 2>&1); then
+    echo passed >"$dir/$target.outcome"
+  else
+    echo failed >"$dir/$target.outcome"
+  fi
+}
+export -f run_target
+export dir seconds
+echo "== ${#targets[@]} targets, ${seconds}s each, $JOBS at a time"
+rm -f "$dir"/*.outcome
+printf '%s\n' "${targets[@]}" | xargs -P "$JOBS" -I{} bash -c 'run_target "$1"' _ {}
+
+passed=0
+failed=0
+for target in "${targets[@]}"; do
+  if [ "$(cat "$dir/$target.outcome" 2>/dev/null)" = passed ]; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config ccache
+  build-essential cmake ninja-build lld pkg-config ccache
   juce-modules-source
   libboost-dev libboost-regex-dev zlib1g-dev
   libasound2-dev libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev

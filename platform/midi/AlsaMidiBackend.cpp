@@ -123,6 +123,22 @@ public:
         return port;
     }
 
+    // Whether our port is still connected to the peer: ALSA drops the connection when the peer's port
+    // goes, and a device plugged in again comes back as a new client or port.
+    bool isConnected(int port, bool forInput, const AlsaEndpoint& peer)
+    {
+        if (handle == nullptr)
+            return false;
+        snd_seq_addr_t own{(unsigned char) ownClient, (unsigned char) port};
+        snd_seq_addr_t other{(unsigned char) peer.client, (unsigned char) peer.port};
+        snd_seq_port_subscribe_t* subscription = nullptr;
+        snd_seq_port_subscribe_alloca(&subscription);
+        snd_seq_port_subscribe_set_sender(subscription, forInput ? &other : &own);
+        snd_seq_port_subscribe_set_dest(subscription, forInput ? &own : &other);
+        std::lock_guard<std::mutex> guard(ioLock);
+        return snd_seq_get_port_subscription(handle, subscription) == 0;
+    }
+
     void deletePort(int port)
     {
         std::lock_guard<std::mutex> guard(ioLock);
@@ -263,11 +279,13 @@ private:
 class AlsaInputPort : public MidiInputPort
 {
 public:
-    AlsaInputPort(std::shared_ptr<Sequencer> seq, int portId, MidiInputCallback& callback)
-        : sequencer(std::move(seq)), port(portId)
+    AlsaInputPort(std::shared_ptr<Sequencer> seq, int portId, AlsaEndpoint source, MidiInputCallback& callback)
+        : sequencer(std::move(seq)), port(portId), peer(std::move(source))
     {
         sequencer->registerInput(port, &callback);
     }
+
+    bool isEndpointPresent() const override { return sequencer->isConnected(port, true, peer); }
 
     ~AlsaInputPort() override
     {
@@ -278,15 +296,19 @@ public:
 private:
     std::shared_ptr<Sequencer> sequencer;
     int port;
+    AlsaEndpoint peer;
 };
 
 class AlsaOutputPort : public MidiOutputPort
 {
 public:
-    AlsaOutputPort(std::shared_ptr<Sequencer> seq, int portId) : sequencer(std::move(seq)), port(portId)
+    AlsaOutputPort(std::shared_ptr<Sequencer> seq, int portId, AlsaEndpoint destination)
+        : sequencer(std::move(seq)), port(portId), peer(std::move(destination))
     {
         snd_midi_event_new(16, &encoder);
     }
+
+    bool isEndpointPresent() const override { return sequencer->isConnected(port, false, peer); }
 
     ~AlsaOutputPort() override
     {
@@ -314,7 +336,8 @@ public:
 
     bool sendSysEx(const std::uint8_t* data, size_t size, std::function<void()> onComplete) override
     {
-        if (size == 0)
+        // Without its connection the message would go to no subscriber and count as sent.
+        if (size == 0 || !isEndpointPresent())
             return false;
         // A raw pointer: the port keeps the sequencer alive and cancels its jobs before it goes.
         auto* seq = sequencer.get();
@@ -329,7 +352,7 @@ public:
                     snd_seq_ev_set_sysex(&event, (unsigned int) std::min(sysExChunkSize, bytes.size() - offset),
                                          const_cast<std::uint8_t*>(bytes.data() + offset));
                     if (!seq->output(event, portId))
-                        break;
+                        return; // not (wholly) sent: no completion
                 }
                 if (done)
                     done();
@@ -341,6 +364,7 @@ public:
 private:
     std::shared_ptr<Sequencer> sequencer;
     int port;
+    AlsaEndpoint peer;
     std::mutex encoderLock;
     snd_midi_event_t* encoder = nullptr;
 };
@@ -372,7 +396,7 @@ public:
         const int port = sequencer->createPort("JQZMidiInPort", true, *endpoint);
         if (port < 0)
             return nullptr;
-        return std::make_unique<AlsaInputPort>(sequencer, port, callback);
+        return std::make_unique<AlsaInputPort>(sequencer, port, *endpoint, callback);
     }
 
     std::unique_ptr<MidiOutputPort> openOutput(int destinationIndex) override
@@ -383,7 +407,7 @@ public:
         const int port = sequencer->createPort("JQZMidiOutPort", false, *endpoint);
         if (port < 0)
             return nullptr;
-        return std::make_unique<AlsaOutputPort>(sequencer, port);
+        return std::make_unique<AlsaOutputPort>(sequencer, port, *endpoint);
     }
 
 private:

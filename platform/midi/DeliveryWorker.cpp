@@ -42,17 +42,17 @@ void DeliveryWorker::post(std::function<void()> job, std::uint32_t delayMs, cons
     post(std::move(job), Clock::now() + std::chrono::milliseconds(delayMs), owner);
 }
 
-void DeliveryWorker::runNowOrPost(std::function<void()> job, const void* owner)
+bool DeliveryWorker::runNowOrPost(std::function<void()> job, const void* owner)
 {
     std::unique_lock<std::mutex> guard(lock);
     if (stopping)
-        return;
+        return false;
     if (running || !jobs.empty() || isWorkerThread())
     {
         jobs.emplace(std::make_pair(Clock::now(), nextSequence++), Job{std::move(job), owner});
         guard.unlock();
         workChanged.notify_one();
-        return;
+        return false;
     }
     // Counts as the running job: later posts queue behind it, cancel(owner) waits for it.
     running = true;
@@ -65,6 +65,7 @@ void DeliveryWorker::runNowOrPost(std::function<void()> job, const void* owner)
     // The worker sleeps through a job run here; wake it only for what was queued meanwhile.
     if (!jobs.empty())
         workChanged.notify_one();
+    return true;
 }
 
 void DeliveryWorker::finishRunning()

@@ -28,7 +28,8 @@ public:
 
     // Runs the job at once on the calling thread when no job is pending or running, else posts it
     // behind the others. Spares a thread hand-over for each message when sends do not overlap.
-    void runNowOrPost(std::function<void()> job, const void* owner = nullptr);
+    // True when the job ran here.
+    bool runNowOrPost(std::function<void()> job, const void* owner = nullptr);
 
     // Drops the pending jobs of owner and waits for one of its jobs that is running, unless
     // called from the worker itself.

@@ -37,6 +37,10 @@ class MidiInputPort
 {
 public:
     virtual ~MidiInputPort() = default;
+
+    // False once the source has gone (the device was unplugged, the peer hung up): the port
+    // receives nothing any more, even when an endpoint of the same name comes back.
+    virtual bool isEndpointPresent() const = 0;
 };
 
 // An output port aimed at one destination. Destroying it drops sends not yet made; once the
@@ -46,12 +50,17 @@ class MidiOutputPort
 public:
     virtual ~MidiOutputPort() = default;
 
+    // False once the destination has gone; every later send is refused.
+    virtual bool isEndpointPresent() const = 0;
+
     // Sends one short message (1 to 3 bytes) as one packet; false when it could not be sent.
     virtual bool sendShortMessage(const std::uint8_t* data, size_t size) = 0;
 
     // Sends one system exclusive message (the bytes are copied). onComplete runs once the last byte
     // has left: on a backend thread, or on the calling thread before this returns when nothing else
-    // was waiting to be sent. When the result is false nothing is sent and onComplete is never called.
+    // was waiting to be sent. When the result is false the message did not (wholly) leave, and
+    // onComplete is never called. A destination that stops taking bytes holds the caller for about
+    // half a second at most.
     virtual bool sendSysEx(const std::uint8_t* data, size_t size, std::function<void()> onComplete) = 0;
 };
 

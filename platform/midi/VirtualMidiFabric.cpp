@@ -72,6 +72,8 @@ public:
         fabric->worker.waitForRunningJob(); // a delivery in progress may still hold this port
     }
 
+    bool isEndpointPresent() const override { return endpoint.device->isAttached(); }
+
     std::shared_ptr<VirtualMidiFabric> fabric;
     Endpoint endpoint;
     MidiInputCallback& callback;
@@ -93,6 +95,8 @@ public:
         std::lock_guard<std::recursive_mutex> guard(fabric->lock);
         --fabric->numOutputs;
     }
+
+    bool isEndpointPresent() const override { return endpoint.device->isAttached(); }
 
     bool sendShortMessage(const std::uint8_t* data, size_t size) override
     {

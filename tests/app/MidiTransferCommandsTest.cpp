@@ -40,7 +40,7 @@ TEST_F(MidiTransferCommands, ReceiveLibraryInstallsOneUndoableTransaction)
     EXPECT_EQ(notesOf(library().getTuneOctData(2).notes), instrument.getOctave(2));
     EXPECT_EQ(library().getFavoriteData().entries[1][2], instrument.getLiveSetEntry(1, 2));
     EXPECT_TRUE(isEdited());
-    EXPECT_FALSE(midi().busy);
+    EXPECT_FALSE(midi().isCommunicating);
     EXPECT_EQ(undoManager().getUndoDescription(), "Receive Library");
 
     ASSERT_TRUE(performEditCommand(cmdUndo));
@@ -104,7 +104,7 @@ TEST_F(MidiTransferCommands, AReceiveThatDoesNotSucceedChangesNothing)
         EXPECT_EQ(notesOf(library().getTuneOctData(1).notes), octaveBefore);
         EXPECT_EQ(userData().getUserOscData(0).header, headerBefore);
         EXPECT_FALSE(isEdited());
-        EXPECT_FALSE(midi().busy);
+        EXPECT_FALSE(midi().isCommunicating);
         EXPECT_FALSE(ui::ModalDialogState::getInstance()->isModalDialogOpen());
         EXPECT_EQ(undoManager().getUndoDescription(), "Earlier");
         EXPECT_EQ(undoManager().getNumActionsInCurrentTransaction(), 1);

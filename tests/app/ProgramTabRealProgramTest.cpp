@@ -50,46 +50,22 @@ class ProgramTabRealProgram : public ::testing::Test
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(testsupport::RealProgram::writePreferences(config.get(),
+                                                              {{"ProgramListHeight", "25"}, {"AutoReceive", "0"}}));
         testsupport::RealProgram::Options options;
         options.configHome = config.get();
-        const auto folder = config.get().getChildFile("VEXO sonavire Sound Librarian");
-        ASSERT_TRUE(folder.createDirectory());
-        ASSERT_TRUE(folder.getChildFile("PreferencesData.xml")
-                        .replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PreferencesData>"
-                                         "<ProgramListHeight Value=\"25\"/><AutoReceive Value=\"0\"/></PreferencesData>\n"));
-        // The toolkit's machine-wide single-instance lock may turn a start away while another test
-        // starts the program: start again until a window shows.
-        const auto giveUp = juce::Time::getMillisecondCounter() + 60000;
-        while (window == 0 && juce::Time::getMillisecondCounter() < giveUp)
-        {
-            program = std::make_unique<testsupport::RealProgram>(options);
-            ASSERT_TRUE(program->isStarted());
-            testsupport::RealProgram::waitUntil([&] { return program->getMainWindow() != 0 || !program->isRunning(); },
-                                                20000);
-            if (!program->isRunning())
-                continue;
-            // The window that stays: the toolkit may replace a window it has just made.
-            juce::Thread::sleep(500);
-            window = program->getMainWindow();
-            break;
-        }
+        program = std::make_unique<testsupport::RealProgram>(options);
+        ASSERT_TRUE(program->isStarted());
+        window = program->waitForMainWindow();
         ASSERT_NE(window, 0u) << program->getOutput();
     }
 
     juce::Image shot() { return program->screenshot(window); }
 
-    // Waits until the condition holds. Meanwhile the pointer moves to and fro over an empty corner of
-    // the table: on a bare X server the toolkit may leave what it painted last (or the last picture of
-    // a drag image) unshown until its next input event, and a user's pointer never rests for long.
+    // Waits until the condition holds while the pointer moves over an empty corner of the table.
     bool waitWhileMoving(const std::function<bool()>& condition, int timeoutMs = 10000)
     {
-        int step = 0;
-        return testsupport::RealProgram::waitUntil(
-            [&] {
-                program->moveMouse(window, {860 + (step++ % 2), rowsTop + 2});
-                return condition();
-            },
-            timeoutMs);
+        return program->waitWhileMoving(window, {860, rowsTop + 2}, condition, timeoutMs);
     }
 
     // The programs shown in rows 0 to count - 1, as the indices of the extents measured at the start.

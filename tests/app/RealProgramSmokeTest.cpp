@@ -1,5 +1,4 @@
 // The real program starts, shows its main window and ends in order when its window is closed.
-#include "tests/app/ShellTestSupport.h"
 #include "tests/support/RealProgram.h"
 
 #include <gtest/gtest.h>
@@ -8,10 +7,10 @@ TEST(RealProgram, StartsShowsItsWindowAndQuitsWhenClosed)
 {
     testsupport::RealProgram program;
     ASSERT_TRUE(program.isStarted());
-    const auto window = program.waitForWindow([](const juce::String& title) { return title.startsWith("sonavire"); });
+    const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
     EXPECT_EQ(program.getTitle(window), "sonavire Sound Librarian - Untitled");
     EXPECT_TRUE(program.screenshot(window).isValid());
 
-    EXPECT_EQ(testsupport::closeAndWaitForExit(program, window), 0) << program.getOutput().toStdString();
+    EXPECT_EQ(program.closeAndWaitForExit(window), 0) << program.getOutput().toStdString();
 }

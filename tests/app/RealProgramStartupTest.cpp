@@ -21,7 +21,6 @@ using testsupport::RealProgram;
 
 namespace
 {
-constexpr const char* applicationName = "sonavire Sound Librarian";
 
 // A MIDI bridge peer that calls itself a sonavire, records every system exclusive message the program
 // sends and, when asked, answers the instrument search.
@@ -157,14 +156,6 @@ juce::StringArray entriesOf(const juce::File& file)
     return entries;
 }
 
-bool isMainTitle(const juce::String& title) { return title.startsWith(applicationName); }
-
-// A started program whose main window has appeared.
-unsigned long waitForMainWindow(RealProgram& program)
-{
-    return program.waitForWindow(isMainTitle);
-}
-
 class RealProgramStartup : public ::testing::Test
 {
 protected:
@@ -196,7 +187,7 @@ TEST_F(RealProgramStartup, FirstStartWritesTheDefaultsInstallsTheFactoryPresetsA
 {
     RealProgram program(optionsWith(configHome()));
     ASSERT_TRUE(program.isStarted());
-    const auto window = waitForMainWindow(program);
+    const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
     EXPECT_EQ(program.getTitle(window), "sonavire Sound Librarian - Untitled");
     // Centred on the 1280 x 1024 screen.
@@ -249,7 +240,7 @@ TEST_F(RealProgramStartup, StoredBoundsAreClampedAndANegativePositionCentres)
                                   + entry("MainWindowHeight", juce::String(c.height)),
                               "bounds");
         RealProgram program(optionsWith(config));
-        const auto window = waitForMainWindow(program);
+        const auto window = program.waitForMainWindow();
         ASSERT_NE(window, 0u) << program.getOutput();
         const auto bounds = program.getWindowBounds(window);
         if (c.expected.isEmpty())
@@ -262,7 +253,7 @@ TEST_F(RealProgramStartup, StoredBoundsAreClampedAndANegativePositionCentres)
         {
             EXPECT_EQ(bounds, c.expected);
         }
-        ASSERT_EQ(testsupport::closeAndWaitForExit(program, window), 0) << program.getOutput();
+        ASSERT_EQ(program.closeAndWaitForExit(window), 0) << program.getOutput();
         const auto stored = entriesOf(program.getPreferencesFile());
         EXPECT_TRUE(stored.contains("MainWindowHeight=" + juce::String(bounds.getHeight()))) << stored.joinIntoString(" ");
     }
@@ -274,10 +265,10 @@ TEST_F(RealProgramStartup, KeysWrittenInAnotherCaseStayAndABrokenFileIsReplaced)
                                        + entry("MainWindowPositionY", "70"));
     {
         RealProgram program(optionsWith(configHome()));
-        const auto window = waitForMainWindow(program);
+        const auto window = program.waitForMainWindow();
         ASSERT_NE(window, 0u) << program.getOutput();
         EXPECT_EQ(program.getWindowBounds(window).getPosition(), juce::Point<int>(60, 70));
-        ASSERT_EQ(testsupport::closeAndWaitForExit(program, window), 0);
+        ASSERT_EQ(program.closeAndWaitForExit(window), 0);
         const auto stored = entriesOf(program.getPreferencesFile());
         EXPECT_EQ(stored[0], "autoreceive=0");
         EXPECT_EQ(stored[1], "mainwindowpositionx=60");
@@ -288,7 +279,7 @@ TEST_F(RealProgramStartup, KeysWrittenInAnotherCaseStayAndABrokenFileIsReplaced)
     const auto broken = configHome("broken");
     writePreferences(broken, "<unclosed");
     RealProgram program(optionsWith(broken));
-    const auto window = waitForMainWindow(program);
+    const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
     program.sendSignal(SIGTERM);
     ASSERT_EQ(program.waitForExit(), 0);
@@ -312,7 +303,7 @@ TEST_F(RealProgramStartup, TitleNamesTheLibraryAndASecondStartHandsItsFileOver)
     secondOptions.shareDisplayWith = &first;
     RealProgram second(secondOptions);
     EXPECT_EQ(second.waitForExit(), 0) << second.getOutput();
-    EXPECT_TRUE(first.waitUntil(
+    EXPECT_TRUE(first.waitFor(
         [&] { return first.getTitle(window) == "sonavire Sound Librarian - My Sounds.snvrlib (edited)"; }))
         << first.getTitle(window);
     EXPECT_EQ(first.getWindows().size(), 1u);
@@ -341,30 +332,32 @@ TEST_F(RealProgramStartup, CommandLineSkipsOptionPairsAndImportsPresets)
     ASSERT_NE(window, 0u) << program.getOutput();
     // The window shows before the command line is handled.
     const auto imported = program.getPreferencesFolder().getChildFile("Preset Data/COMMAND-LINE-TEST.isnvrpreset");
-    EXPECT_TRUE(program.waitUntil([&] { return imported.existsAsFile(); }));
-    EXPECT_EQ(testsupport::closeAndWaitForExit(program, window), 0);
+    EXPECT_TRUE(program.waitFor([&] { return imported.existsAsFile(); }));
+    EXPECT_EQ(program.closeAndWaitForExit(window), 0);
 }
 
 TEST_F(RealProgramStartup, MissingFileOnTheCommandLineShowsTheOpenFileError)
 {
     writeQuietPreferences();
     RealProgram program(optionsWith(configHome(), {files.file("gone.snvrlib").getFullPathName()}));
-    const auto alert = program.waitForWindow([](const juce::String& title) { return title == "Error"; });
+    const auto alert = program.waitForTitle("Error");
     ASSERT_NE(alert, 0u) << program.getOutput();
-    const auto picture = program.screenshot(alert);
-    ASSERT_TRUE(picture.isValid());
     // The dark panel with a line of light text near its top.
     int light = 0;
-    for (int y = 0; y < picture.getHeight(); ++y)
-        for (int x = 0; x < picture.getWidth(); ++x)
-            light += picture.getPixelAt(x, y).getBrightness() > 0.8f ? 1 : 0;
-    EXPECT_GT(light, 100);
+    EXPECT_TRUE(program.waitFor([&] {
+        const auto picture = program.screenshot(alert);
+        light = 0;
+        for (int y = 0; y < picture.getHeight(); ++y)
+            for (int x = 0; x < picture.getWidth(); ++x)
+                light += picture.getPixelAt(x, y).getBrightness() > 0.8f ? 1 : 0;
+        return light > 100;
+    })) << light;
 
     program.closeWindow(alert);
-    const auto window = waitForMainWindow(program);
-    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
+    const auto window = program.waitForMainWindow();
+    ASSERT_TRUE(program.waitFor([&] { return program.getWindows().size() == 1; }));
     EXPECT_EQ(program.getTitle(window), "sonavire Sound Librarian - Untitled");
-    EXPECT_EQ(testsupport::closeAndWaitForExit(program, window), 0);
+    EXPECT_EQ(program.closeAndWaitForExit(window), 0);
 }
 
 TEST_F(RealProgramStartup, AutomaticReceiveFollowsTheSearchUnlessALibraryCameOnTheCommandLine)
@@ -380,10 +373,10 @@ TEST_F(RealProgramStartup, AutomaticReceiveFollowsTheSearchUnlessALibraryCameOnT
             options.arguments.add(libraryFile().getFullPathName());
         options.bridgeSocket = socket.getFullPathName();
         RealProgram program(options);
-        ASSERT_NE(waitForMainWindow(program), 0u) << program.getOutput();
+        ASSERT_NE(program.waitForMainWindow(), 0u) << program.getOutput();
 
         // The search finds the instrument; Receive Library then asks it who it is, unless suppressed.
-        ASSERT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }));
+        ASSERT_TRUE(program.waitFor([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }));
         if (withLibrary)
         {
             juce::Thread::sleep(1000);
@@ -391,7 +384,7 @@ TEST_F(RealProgramStartup, AutomaticReceiveFollowsTheSearchUnlessALibraryCameOnT
         }
         else
         {
-            EXPECT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::identityRequest) > 0; }));
+            EXPECT_TRUE(program.waitFor([&] { return instrument.count(FakeInstrument::identityRequest) > 0; }));
         }
         program.sendSignal(SIGTERM);
         EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();
@@ -406,9 +399,9 @@ TEST_F(RealProgramStartup, QuitIsRefusedWhileTheInstrumentSearchRuns)
     auto options = optionsWith(configHome());
     options.bridgeSocket = socket.getFullPathName();
     RealProgram program(options);
-    const auto window = waitForMainWindow(program);
+    const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
-    ASSERT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }, 5000));
+    ASSERT_TRUE(program.waitFor([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }, 5000));
 
     program.closeWindow(window);
     juce::Thread::sleep(300);
@@ -416,7 +409,7 @@ TEST_F(RealProgramStartup, QuitIsRefusedWhileTheInstrumentSearchRuns)
 
     // The search gives up after 1.5 seconds; then closing quits.
     juce::Thread::sleep(1800);
-    EXPECT_EQ(testsupport::closeAndWaitForExit(program, window), 0) << program.getOutput();
+    EXPECT_EQ(program.closeAndWaitForExit(window), 0) << program.getOutput();
 }
 
 TEST_F(RealProgramStartup, ProgramsOfSeparateRuntimeFoldersRunSideBySide)
@@ -426,8 +419,8 @@ TEST_F(RealProgramStartup, ProgramsOfSeparateRuntimeFoldersRunSideBySide)
     writeQuietPreferences({}, "two");
     RealProgram one(optionsWith(configHome("one")));
     RealProgram two(optionsWith(configHome("two")));
-    EXPECT_NE(waitForMainWindow(one), 0u) << one.getOutput();
-    EXPECT_NE(waitForMainWindow(two), 0u) << two.getOutput();
+    EXPECT_NE(one.waitForMainWindow(), 0u) << one.getOutput();
+    EXPECT_NE(two.waitForMainWindow(), 0u) << two.getOutput();
     EXPECT_TRUE(one.isRunning());
     EXPECT_TRUE(two.isRunning());
 }
@@ -437,7 +430,7 @@ TEST_F(RealProgramStartup, SigintStoresTheWindowBounds)
     writeQuietPreferences(entry("MainWindowPositionX", "120") + entry("MainWindowPositionY", "90")
                           + entry("MainWindowHeight", "700"));
     RealProgram program(optionsWith(configHome()));
-    ASSERT_NE(waitForMainWindow(program), 0u) << program.getOutput();
+    ASSERT_NE(program.waitForMainWindow(), 0u) << program.getOutput();
     program.sendSignal(SIGINT);
     ASSERT_EQ(program.waitForExit(), 0) << program.getOutput();
     const auto stored = entriesOf(program.getPreferencesFile());
@@ -454,7 +447,7 @@ TEST_F(RealProgramStartup, ThePresetWindowOpensAtStartWhenItWasOpenAtTheEnd)
         const auto config = configHome(shown ? "shown" : "hidden");
         writeQuietPreferences(entry("ShowPresetWindow", shown ? "1" : "0"), shown ? "shown" : "hidden");
         RealProgram program(optionsWith(config));
-        ASSERT_NE(waitForMainWindow(program), 0u) << program.getOutput();
+        ASSERT_NE(program.waitForMainWindow(), 0u) << program.getOutput();
         const auto presets = program.waitForWindow([](const juce::String& title) { return title == "Presets"; },
                                                    shown ? 20000 : 1000);
         EXPECT_EQ(presets != 0u, shown);

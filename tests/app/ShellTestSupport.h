@@ -37,17 +37,4 @@ struct CommandLineFiles
     juce::File library, program, preset;
 };
 
-// Closes the window as a user does, and again while the program refuses (its instrument search, which
-// ends soon after the start, may still run), and returns the exit code.
-inline int closeAndWaitForExit(RealProgram& program, unsigned long window)
-{
-    for (int attempt = 0; attempt < 20; ++attempt)
-    {
-        program.closeWindow(window);
-        const int code = program.waitForExit(500);
-        if (code != -1)
-            return code;
-    }
-    return program.waitForExit();
-}
 } // namespace testsupport

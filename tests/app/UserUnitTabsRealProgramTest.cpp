@@ -22,33 +22,28 @@ bool rowLooksSelected(const juce::Image& shot, int row)
 juce::Point<int> tabPoint(int index, int width) { return {width * (2 * index + 1) / 12, 20 + 85 + 15}; }
 } // namespace
 
-// Two programs of the present start-up cannot run at once (the toolkit's machine-wide instance lock), so this
-// waits for the per-user lock of the real start-up.
 TEST(UserUnitTabsRealProgram, KeysSelectAndADragMovesSlotsAsAnEdit)
 {
     testsupport::RealProgram::Options options;
     testsupport::TemporaryFolder config;
     options.configHome = config.get();
-    const auto folder = config.get().getChildFile("VEXO sonavire Sound Librarian");
-    ASSERT_TRUE(folder.createDirectory());
-    ASSERT_TRUE(folder.getChildFile("PreferencesData.xml")
-                    .replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PreferencesData>"
-                                     "<ProgramListHeight Value=\"25\"/><AutoReceive Value=\"0\"/></PreferencesData>\n"));
+    ASSERT_TRUE(testsupport::RealProgram::writePreferences(config.get(),
+                                                          {{"ProgramListHeight", "25"}, {"AutoReceive", "0"}}));
     testsupport::RealProgram program(options);
     ASSERT_TRUE(program.isStarted());
-    const auto window = program.waitForWindow([](const juce::String& title) { return title.startsWith("sonavire"); });
+    const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
     const auto title = program.getTitle(window);
 
     const int width = program.getWindowBounds(window).getWidth();
     program.click(window, tabPoint(1, width));
-    ASSERT_TRUE(testsupport::RealProgram::waitUntil([&] { return rowLooksSelected(program.screenshot(window), 0); }))
+    ASSERT_TRUE(program.waitFor([&] { return rowLooksSelected(program.screenshot(window), 0); }))
         << "row 0 is selected on the USER OSCILLATORS page";
 
     // The keyboard moves the selection.
     program.click(window, rowPoint(0));
     program.pressKey("Down");
-    ASSERT_TRUE(testsupport::RealProgram::waitUntil(
+    ASSERT_TRUE(program.waitFor(
         [&]
         {
             const auto shot = program.screenshot(window);
@@ -57,10 +52,10 @@ TEST(UserUnitTabsRealProgram, KeysSelectAndADragMovesSlotsAsAnEdit)
 
     // Dragging row 1 before row 5 moves it: the library is edited and the moved row selected.
     program.drag(window, rowPoint(1), rowPoint(5) - juce::Point<int>(0, 6));
-    EXPECT_TRUE(testsupport::RealProgram::waitUntil([&] { return program.getTitle(window) != title; }))
+    EXPECT_TRUE(program.waitFor([&] { return program.getTitle(window) != title; }))
         << program.getTitle(window);
     EXPECT_TRUE(program.getTitle(window).endsWith(" (edited)"));
-    EXPECT_TRUE(testsupport::RealProgram::waitUntil(
+    EXPECT_TRUE(program.waitFor(
         [&]
         {
             const auto shot = program.screenshot(window);

@@ -99,9 +99,9 @@ TEST_F(CurrentProgram, HandOverIsACopyAndIsDroppedDuringATransfer)
     EXPECT_EQ(midi().getPendingProgram().getName(), "Eight       ");
     EXPECT_EQ(midi().getPendingProgram().information.comment, "c");
 
-    midi().busy = true;
+    midi().isCommunicating = true;
     holder().setLibraryProgram(9);
-    midi().busy = false;
+    midi().isCommunicating = false;
     EXPECT_EQ(handOvers(), 1);
 }
 

@@ -13,9 +13,11 @@ namespace
 {
 const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
 
-std::unique_ptr<x47390_file::PlainXmlNode> plain(const std::string& text)
+x47390_file::PlainXmlDocument document;
+
+const x47390_file::PlainXmlNode* plain(const std::string& text)
 {
-    return x47390_file::parsePlainXml(text.data(), text.size());
+    return document.parse(text.data(), text.size());
 }
 } // namespace
 

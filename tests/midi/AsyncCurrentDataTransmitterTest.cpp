@@ -28,6 +28,7 @@ struct Wire
     std::vector<int> sent;
     std::vector<juce::String> notes;
     std::vector<bool> sawExitRequest;
+    std::vector<bool> updatePendingAtEnd; // when the process went, on the sender's thread
     juce::WaitableEvent gate{true};
     juce::WaitableEvent started;
     int result = 0;
@@ -44,8 +45,17 @@ Wire* wire = nullptr;
 struct FakeSendProcess : midi::MidiCommunicationProcess
 {
     explicit FakeSendProcess(const Record* record) : source(record) {}
+    ~FakeSendProcess() override
+    {
+        std::lock_guard<std::mutex> guard(wire->lock);
+        wire->updatePendingAtEnd.push_back(isUpdatePending());
+    }
     int execute() override
     {
+        // As the current-data processes do: nobody watches, yet they report.
+        setProgress(0.0f);
+        setStatusMessage("sending");
+        setDetailMessage({});
         wire->started.signal();
         wire->gate.wait(5000);
         std::lock_guard<std::mutex> guard(wire->lock);
@@ -142,10 +152,12 @@ TEST_F(SenderTest, StopDropsThePendingCopyAndFinishesTheSendUnderWay)
     ASSERT_TRUE(theWire.started.wait(5000));
     handOver(2);
 
+    // Opened only once the stop has begun: the send under way then ends inside the stop.
     std::thread opener(
         [&]
         {
-            juce::Thread::sleep(50);
+            while (!sender->threadShouldExit())
+                std::this_thread::yield();
             theWire.gate.signal();
         });
     sender->stop(); // returns only once the send under way has ended
@@ -158,6 +170,18 @@ TEST_F(SenderTest, StopDropsThePendingCopyAndFinishesTheSendUnderWay)
     handOver(4);
     ASSERT_TRUE(waitForSends(2));
     EXPECT_EQ(theWire.values(), std::vector<int>({1, 4}));
+}
+
+// The process goes on the sender's thread: no update of it may then be on its way to the message thread.
+TEST_F(SenderTest, TheProcessPostsNoUpdateThatCouldOutliveIt)
+{
+    handOver(1);
+    handOver(2);
+    ASSERT_TRUE(testsupport::runMessageLoopUntil([&] { return !sender->isThreadRunning(); }));
+    std::lock_guard<std::mutex> guard(theWire.lock);
+    ASSERT_FALSE(theWire.updatePendingAtEnd.empty());
+    for (bool pending : theWire.updatePendingAtEnd)
+        EXPECT_FALSE(pending);
 }
 
 TEST_F(SenderTest, AFailedSendIsNotRepeated)

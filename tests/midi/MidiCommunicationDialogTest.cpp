@@ -43,6 +43,20 @@ struct ScriptedProcess : midi::MidiCommunicationProcess
         return code;
     }
 
+    // Waits for the user's cancel (the thread's exit request) without polling.
+    bool waitForCancel(int timeoutMs)
+    {
+        struct ExitGate : juce::Thread::Listener
+        {
+            juce::WaitableEvent signalled;
+            void exitSignalSent() override { signalled.signal(); }
+        } gate;
+        communicationThread->addListener(&gate);
+        const bool cancelled = isCancelRequested() || gate.signalled.wait(timeoutMs);
+        communicationThread->removeListener(&gate);
+        return cancelled;
+    }
+
     std::function<int(ScriptedProcess&)> body;
     bool cancellable = true;
     std::atomic<int> executions{0};
@@ -200,6 +214,7 @@ TEST_F(CommunicationDialogTest, ShowsProgressAndClosesItselfOnSuccess)
                                          EXPECT_EQ(dialog.getBounds().getHeight(), 150);
                                          EXPECT_EQ(modalWindow()->getName(), "Test Transfer");
                                          EXPECT_FALSE(modalWindow()->isResizable());
+                                         EXPECT_TRUE(modalWindow()->isUsingNativeTitleBar());
                                          EXPECT_EQ(modalWindow()->getContentComponent()->getWidth(), 460);
                                          process.gate.signal();
                                          return true;
@@ -249,8 +264,7 @@ TEST_F(CommunicationDialogTest, CancelEndsTheProcessAndWaitsForOk)
 {
     process.body = [](ScriptedProcess& p)
     {
-        while (!p.isCancelRequested())
-            juce::Thread::sleep(1);
+        p.waitForCancel(-1);
         return p.fail(1);
     };
     const int result =
@@ -311,6 +325,7 @@ TEST_F(CommunicationDialogTest, PortOpeningDecisions)
         scanFoundBadOutput,
         scanNotFound,
         noScanYet,
+        scanUnderWay,
         namedPorts,
         namedInputMissing,
         namedOutputMissing,
@@ -329,6 +344,8 @@ TEST_F(CommunicationDialogTest, PortOpeningDecisions)
         {"auto-scan found, output fails", Setup::scanFoundBadOutput, false, "ConnectionErrorFailedToOpenPort", false},
         {"auto-scan not found", Setup::scanNotFound, false, "ConnectionErrorNotFoundsonavire", false},
         {"no search yet", Setup::noScanYet, false, "ConnectionErrorNotFoundsonavire", true},
+        // The search under way will find the instrument; the transfer started before it ended.
+        {"search under way", Setup::scanUnderWay, false, "ConnectionErrorNotFoundsonavire", true},
         {"named ports", Setup::namedPorts, true, nullptr, false},
         {"named input missing", Setup::namedInputMissing, false, "ConnectionErrorFailedToOpenPort", false},
         {"named output missing", Setup::namedOutputMissing, false, "ConnectionErrorFailedToOpenPort", false},
@@ -360,6 +377,10 @@ TEST_F(CommunicationDialogTest, PortOpeningDecisions)
             break;
         case Setup::noScanYet:
             manager->isAutoScan = true;
+            break;
+        case Setup::scanUnderWay:
+            manager->isAutoScan = true;
+            ASSERT_TRUE(manager->startDeviceScan()); // the dialog starts no second one
             break;
         case Setup::namedPorts:
             break;
@@ -438,9 +459,7 @@ TEST_F(CommunicationDialogTest, DestroyingTheDialogStopsARunningProcess)
     std::atomic<bool> sawCancel{false};
     process.body = [&](ScriptedProcess& p)
     {
-        for (int i = 0; i < 5000 && !p.isCancelRequested(); ++i)
-            juce::Thread::sleep(1);
-        sawCancel = p.isCancelRequested();
+        sawCancel = p.waitForCancel(60000);
         return 1;
     };
     {

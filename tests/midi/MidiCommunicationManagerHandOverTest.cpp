@@ -69,13 +69,13 @@ TEST_F(FreshManager, TuningHandOversCopyNotesAndDigestButNoTexts)
 
 TEST_F(FreshManager, HandOversDuringATransferAreDropped)
 {
-    manager->busy = true;
+    manager->isCommunicating = true;
     x47390_data::ProgramData program;
     program.setName("Dropped");
     manager->transmitCurrentProgram(program);
     manager->transmitCurrentTuneScale(x47390_data::TuneScaleData());
     manager->transmitCurrentTuneOct(x47390_data::TuneOctData());
-    manager->busy = false;
+    manager->isCommunicating = false;
 
     EXPECT_EQ(manager->getNumProgramHandOvers(), 0);
     EXPECT_EQ(manager->getNumTuneScaleHandOvers(), 0);

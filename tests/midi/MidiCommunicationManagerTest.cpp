@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <functional>
+#include <thread>
 
 using simulator::MessageKind;
 using x47390_midi::MidiCommunicationManager;
@@ -60,6 +61,7 @@ struct ManagerTest : ::testing::Test
 
     void TearDown() override
     {
+        identityRelease.signal();
         delete MidiCommunicationManager::getInstanceWithoutCreating();
         delete midi::MidiDeviceManager::getInstanceWithoutCreating();
         testsupport::drainMessageLoop();
@@ -92,6 +94,26 @@ struct ManagerTest : ::testing::Test
         return x47390_midi::makeCurrentProgram(0, 0x0135, program.binary.data());
     }
 
+    // The instrument takes each identity request only once identityRelease is signalled; identityHeld is
+    // signalled as one arrives. A send is then surely under way.
+    void holdIdentityRequests()
+    {
+        identityRelease.reset();
+        attached.getDevice().setReceiver(
+            [this](int, const std::uint8_t* data, size_t size)
+            {
+                if (size > 1 && data[1] == 0x7E)
+                {
+                    identityHeld.signal();
+                    identityRelease.wait(-1);
+                }
+                instrument.receiveBytes(data, size);
+            });
+    }
+
+    juce::WaitableEvent identityHeld;
+    juce::WaitableEvent identityRelease{true};
+
     std::shared_ptr<platform::midi::VirtualMidiFabric> fabric = platform::midi::VirtualMidiFabric::create();
     simulator::SimulatedInstrument instrument;
     simulator::FabricInstrument attached{fabric, instrument};
@@ -112,13 +134,13 @@ TEST_F(ManagerTest, SendsTheCurrentProgramInTheBackground)
 
 TEST_F(ManagerTest, ThreeQuickSelectionsSendTheFirstAndTheThird)
 {
-    instrument.setReplyDelayMs(150);
+    holdIdentityRequests();
     const auto first = programNamed("First"), second = programNamed("Second"), third = programNamed("Third");
     manager->transmitCurrentProgram(first);
-    ASSERT_TRUE(
-        testsupport::runMessageLoopUntil([&] { return instrument.getCount(MessageKind::identityRequest) == 1; }, 5000));
+    ASSERT_TRUE(identityHeld.wait(15000));
     manager->transmitCurrentProgram(second);
     manager->transmitCurrentProgram(third);
+    identityRelease.signal();
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(currentProgramMessages(),
               std::vector<simulator::Bytes>({currentProgramMessage(first), currentProgramMessage(third)}));
@@ -160,13 +182,20 @@ TEST_F(ManagerTest, TuningsTravelToTheEditBufferWithoutTheirTexts)
 
 TEST_F(ManagerTest, ATransferWaitsForTheSendUnderWayAndDropsWhatIsPending)
 {
-    instrument.setReplyDelayMs(200);
+    holdIdentityRequests();
     manager->transmitCurrentProgram(programNamed("Under way"));
-    ASSERT_TRUE(
-        testsupport::runMessageLoopUntil([&] { return instrument.getCount(MessageKind::identityRequest) == 1; }, 5000));
+    ASSERT_TRUE(identityHeld.wait(15000));
     manager->transmitCurrentProgram(programNamed("Pending"));
+    // The send under way is let go only once the transfer has begun to stop the senders.
+    std::thread releaser(
+        [&]
+        {
+            while (!manager->getProgramSender().threadShouldExit())
+                std::this_thread::yield();
+            identityRelease.signal();
+        });
 
-    manager->busy = true;
+    manager->isCommunicating = true;
     std::atomic<int> sentBeforeTransfer{-1};
     juce::WaitableEvent observed;
     ProbeProcess transfer;
@@ -184,13 +213,14 @@ TEST_F(ManagerTest, ATransferWaitsForTheSendUnderWayAndDropsWhatIsPending)
                                     observed.signal();
                                 });
     EXPECT_EQ(manager->executeProcess(&transfer), 0);
+    releaser.join();
     EXPECT_TRUE(modalWhileRunning);
     EXPECT_FALSE(ui::ModalDialogState::getInstance()->isModalDialogOpen());
     EXPECT_EQ(sentBeforeTransfer, 1); // the send under way had ended when the transfer started
 
     // A selection during the transfer is never sent, not even afterwards.
     manager->transmitCurrentProgram(programNamed("During"));
-    manager->busy = false;
+    manager->isCommunicating = false;
     testsupport::drainMessageLoop();
     EXPECT_TRUE(sendersIdle());
     EXPECT_EQ(currentProgramMessages(),

@@ -7,6 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
 using platform::midi::VirtualMidiFabric;
 using simulator::Bytes;
 using simulator::FabricInstrument;
@@ -67,6 +75,14 @@ Bytes searchAnswer(std::uint8_t id, std::uint8_t familyLow = 0x35, std::uint8_t 
 {
     return {0xF0, 0x7D, 0x50, 0x01, 0x00, id, familyLow, familyHigh, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00, 0xF7};
 }
+
+// Tells when a search has ended.
+struct ScanEnd : midi::MidiDeviceScannerListener
+{
+    bool finished = false;
+    void scanFinished() override { finished = true; }
+};
+
 } // namespace
 
 TEST_F(MidiDeviceManagerTest, StartsWithItsDefaultsAndItsPortObjectClient)
@@ -95,6 +111,7 @@ TEST_F(MidiDeviceManagerTest, FindsTheInstrumentBehindOtherDevices)
     EXPECT_EQ(scanner().foundInputIndex, 2);
     EXPECT_EQ(scanner().foundOutputIndex, 1);
     EXPECT_LT(took, 1400u); // the answer ends the wait early
+    EXPECT_GE(took, 200u);  // a pause before listing the devices, another before asking
     EXPECT_EQ(scanner().inputDeviceNames,
               juce::StringArray({"Keyboard - Out A", "Keyboard - Out B", "sonavire - Port 1"}));
 
@@ -263,11 +280,7 @@ TEST(MidiDeviceScannerOverBridge, FindsTheSimulatorOnABridgeSocket)
     ASSERT_TRUE(server.start());
 
     auto backend = std::make_shared<platform::midi::BridgeMidiBackend>(path);
-    struct Done : midi::MidiDeviceScannerListener
-    {
-        bool finished = false;
-        void scanFinished() override { finished = true; }
-    } done;
+    ScanEnd done;
     midi::MidiDeviceScanner scanner(backend);
     scanner.addListener(&done);
     ASSERT_TRUE(scanner.startScan(0x0135, -1));
@@ -277,4 +290,42 @@ TEST(MidiDeviceScannerOverBridge, FindsTheSimulatorOnABridgeSocket)
     EXPECT_EQ(scanner.foundOutputIndex, 0);
     EXPECT_EQ(scanner.inputDeviceNames, juce::StringArray("sonavire sim - Port 1"));
     EXPECT_EQ(server.getNumConnections(), 1);
+}
+
+// A bridge peer that connects but never sends its name line is not listed, and the search does not wait for it: it
+// ends as a search with no device does, at once after its first pause.
+TEST(MidiDeviceScannerOverBridge, APeerWithoutItsNameLineDoesNotDelayTheSearch)
+{
+    testsupport::TemporaryFolder folder;
+    const auto path = folder.file("silent.sock").getFullPathName();
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.toRawUTF8(), sizeof(address.sun_path) - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    std::atomic<int> accepted{-1};
+    std::thread acceptor([&] { accepted = ::accept(listener, nullptr, nullptr); }); // and then silence
+
+    auto backend = std::make_shared<platform::midi::BridgeMidiBackend>(path);
+    ScanEnd done;
+    midi::MidiDeviceScanner scanner(backend);
+    CJQZMidi port(backend);
+    ASSERT_TRUE(port.createClient("MidiDevice"));
+    acceptor.join();
+    ASSERT_GE(accepted.load(), 0);
+    scanner.addListener(&done);
+
+    const auto start = juce::Time::getMillisecondCounter();
+    ASSERT_TRUE(scanner.startScan(0x0135, -1));
+    ASSERT_TRUE(testsupport::runMessageLoopUntil([&] { return done.finished; }, 20000));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(port.getSourceName(0), "");
+    // Each enumeration that waited for the peer would cost seconds; the search's own time-out is never reached.
+    EXPECT_LT(juce::Time::getMillisecondCounter() - start, 1400u);
+    EXPECT_FALSE(scanner.isFound);
+    EXPECT_TRUE(scanner.inputDeviceNames.isEmpty());
+
+    ::close(accepted);
+    ::close(listener);
 }

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 using simulator::Bytes;
 using simulator::SimulatedInstrument;
@@ -95,5 +97,59 @@ TEST(PortObjectWithSimulator, ExchangesMessagesOverTheBridge)
     EXPECT_EQ(collector.messages[0].size(), 15u);
     EXPECT_EQ(collector.messages[1].size(), 394u);
     EXPECT_EQ(instrument.getCount(simulator::MessageKind::programRequest), 1);
+    midi.removeListener(&collector);
+}
+
+// An instrument on the bridge that stops reading: once the socket is full, a send gives up after about half a
+// second (the bound of every system exclusive send) and reports it; the port lock is free meanwhile, and the
+// instrument is still there.
+TEST(PortObjectWithSimulator, APeerThatStopsReadingFailsASendInAboutHalfASecond)
+{
+    testsupport::TemporaryFolder folder;
+    const auto path = folder.file("sim.sock").getFullPathName();
+    SimulatedInstrument instrument;
+    simulator::BridgeInstrumentServer server(instrument, path.toStdString());
+    ASSERT_TRUE(server.start());
+
+    CJQZMidi midi(std::make_shared<platform::midi::BridgeMidiBackend>(path));
+    ASSERT_TRUE(midi.createClient("MidiDevice"));
+    ASSERT_TRUE(midi.openInput(0));
+    ASSERT_TRUE(midi.openOutput(0));
+    server.setReading(false);
+
+    Bytes upload(64 * 1024, 0x33);
+    upload.front() = 0xF0;
+    upload.back() = 0xF7;
+    juce::uint32 failedAfter = 0;
+    for (int i = 0; i < 400 && failedAfter == 0; ++i)
+    {
+        const auto start = juce::Time::getMillisecondCounter();
+        if (!midi.send(upload.data(), (int) upload.size()))
+            failedAfter = juce::Time::getMillisecondCounter() - start;
+    }
+    ASSERT_GT(failedAfter, 0u) << "the socket never filled";
+    EXPECT_GE(failedAfter, 400u);
+    EXPECT_LT(failedAfter, 5000u); // far from the 5000 ms of a reply's time-out plus the send
+
+    // While the next send waits for the peer, the port object answers on other threads.
+    std::atomic<bool> sending{true};
+    std::thread sender(
+        [&]
+        {
+            EXPECT_FALSE(midi.send(upload.data(), (int) upload.size()));
+            sending = false;
+        });
+    EXPECT_EQ(midi.getSourceName(0), "sonavire - Port 1");
+    EXPECT_TRUE(midi.isOutputOpen());
+    EXPECT_TRUE(sending);
+    sender.join();
+
+    // Slow is not gone: once the instrument reads again, it answers.
+    EXPECT_FALSE(midi.isWaitingForEndpoint());
+    SysExCollector collector;
+    midi.addListener(&collector);
+    server.setReading(true);
+    midi.send(identityRequest.data(), (int) identityRequest.size());
+    EXPECT_TRUE(collector.waitFor(1));
     midi.removeListener(&collector);
 }

@@ -220,6 +220,44 @@ TEST(SimulatedInstrument, InjectsFaultsAtTheNthMessageOfAKind)
     EXPECT_EQ(instrument.getCount(MessageKind::programRequest), 5);
 }
 
+TEST(SimulatedInstrument, StopsAnsweringEverythingFromTheNthMessageOfAKindOn)
+{
+    SimulatedInstrument instrument;
+    instrument.stopAnsweringAt(MessageKind::programRequest, 2);
+    const Bytes request = message(0x1C, {0x00, 0x00});
+    EXPECT_EQ(only(instrument.handleMessage(request)).size(), 394u);
+    EXPECT_TRUE(instrument.handleMessage(request).empty());
+    EXPECT_FALSE(instrument.isAnswering());
+    // Nothing else is answered or carried out either.
+    EXPECT_TRUE(instrument.handleMessage(message(0x1B, {0x04, 0x00})).empty());
+    EXPECT_FALSE(instrument.getUserSlot(SimulatedInstrument::oscillatorModule, 0).isEmpty());
+    EXPECT_EQ(instrument.getCount(MessageKind::userSlotClear), 1);
+
+    instrument.resumeAnswering();
+    EXPECT_TRUE(instrument.isAnswering());
+    EXPECT_EQ(only(instrument.handleMessage(request)).size(), 394u);
+}
+
+TEST(SimulatedInstrument, AnswersTheNthMessageOfAKindLate)
+{
+    SimulatedInstrument instrument;
+    instrument.setReplyDelayMs(5);
+    instrument.answerLate(MessageKind::programRequest, 2, 1000);
+    std::vector<std::uint32_t> delays;
+    instrument.setReplySink([&](const Bytes&, std::uint32_t delay) { delays.push_back(delay); });
+    const Bytes request = message(0x1C, {0x00, 0x00});
+    for (int i = 0; i < 3; ++i)
+        instrument.receiveBytes(request.data(), request.size());
+    EXPECT_EQ(delays, (std::vector<std::uint32_t>{5, 1005, 5}));
+
+    // Once: counted afresh, the second message is answered in time.
+    instrument.clearLog();
+    delays.clear();
+    for (int i = 0; i < 2; ++i)
+        instrument.receiveBytes(request.data(), request.size());
+    EXPECT_EQ(delays, (std::vector<std::uint32_t>{5, 5}));
+}
+
 TEST(SimulatedInstrument, ReadsSplitCableBytesAndPutsRealTimeBytesInItsAnswers)
 {
     SimulatedInstrument instrument;

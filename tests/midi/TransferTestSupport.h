@@ -111,7 +111,7 @@ protected:
     {
         auto seen = std::make_shared<int>(0);
         setMessageHook(
-            [this, &runner, kind, nth, seen](const Bytes& message)
+            [&runner, kind, nth, seen](const Bytes& message)
             {
                 if (kindOf(message) == kind && ++*seen == nth)
                     runner.signalThreadShouldExit();

@@ -88,10 +88,10 @@ private:
     int connection = -1;
 };
 
-// The client connects at its first enumeration, which waits (a limited time) for the peer's NAME
-// line; the peer accepts on another thread meanwhile. That thread is already waiting for the
-// connection when the client connects, so the line comes at once, not after a thread start.
-int enumerateWhileAccepting(MidiClient& client, Peer& peer, const std::string& firstBytes)
+// Creates a client while the peer accepts on another thread (that thread is already waiting when the client
+// connects, so the first bytes come at once): a peer that introduces itself at once is listed at the first
+// enumeration.
+std::unique_ptr<MidiClient> createWhileAccepting(BridgeMidiBackend& backend, Peer& peer, const std::string& firstBytes)
 {
     std::atomic<bool> waiting{false}, accepted{false};
     std::thread acceptor(
@@ -102,10 +102,21 @@ int enumerateWhileAccepting(MidiClient& client, Peer& peer, const std::string& f
         });
     while (!waiting)
         std::this_thread::yield();
-    const int sources = client.getNumSources();
+    auto client = backend.createClient("test");
     acceptor.join();
     EXPECT_TRUE(accepted);
-    return sources;
+    return client;
+}
+
+bool listed(MidiClient& client, const juce::String& deviceName)
+{
+    return testsupport::runMessageLoopUntil(
+        [&]
+        {
+            auto name = client.getSourceName(0);
+            return name.has_value() && name->device == deviceName;
+        },
+        waitMs);
 }
 } // namespace
 
@@ -128,19 +139,17 @@ TEST(BridgeMidiBackend, ExchangesBytesWithThePeerAndLosesTheDeviceWhenItCloses)
     const auto path = folder.file("bridge.sock");
     Peer peer(path);
     BridgeMidiBackend backend(path.getFullPathName());
-    auto client = backend.createClient("test");
+    // MIDI bytes right behind the NAME line must not be lost to the line reader.
+    auto client = createWhileAccepting(backend, peer, "NAME Sim Synth\n\xF0\x7D");
     int changes = 0;
     client->setSetupChangedCallback([&] { ++changes; });
-
-    // MIDI bytes right behind the NAME line must not be lost to the line reader.
-    ASSERT_EQ(enumerateWhileAccepting(*client, peer, "NAME Sim Synth\n\xF0\x7D"), 1);
+    ASSERT_EQ(client->getNumSources(), 1);
     EXPECT_EQ(client->getNumDestinations(), 1);
     ASSERT_TRUE(client->getSourceName(0).has_value());
     EXPECT_EQ(client->getSourceName(0)->device, "Sim Synth");
     EXPECT_EQ(client->getSourceName(0)->endpoint, "Port 1");
     EXPECT_EQ(client->getDestinationName(0)->endpoint, "Port 1");
     EXPECT_FALSE(client->getSourceName(1).has_value());
-    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return changes >= 1; }, waitMs));
 
     CollectingInput input;
     auto in = client->openInput(0, input);
@@ -183,12 +192,17 @@ TEST(BridgeMidiBackend, ExchangesBytesWithThePeerAndLosesTheDeviceWhenItCloses)
     EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return changes > before; }, waitMs));
     EXPECT_FALSE(out->sendShortMessage(note.data(), note.size()));
     EXPECT_FALSE(out->sendSysEx(sysEx.data(), sysEx.size(), nullptr));
+    EXPECT_FALSE(in->isEndpointPresent());
+    EXPECT_FALSE(out->isEndpointPresent());
+    EXPECT_EQ(client->getNumSources(), 0);
     in.reset();
     out.reset();
 
-    // The next enumeration connects again, to a new device.
-    ASSERT_EQ(enumerateWhileAccepting(*client, peer, "NAME Second\n"), 1);
-    EXPECT_EQ(client->getSourceName(0)->device, "Second");
+    // The backend connects again by itself, to a new device: a setup change.
+    const int beforeReturn = changes;
+    ASSERT_TRUE(peer.accept("NAME Second\n"));
+    EXPECT_TRUE(listed(*client, "Second"));
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return changes > beforeReturn; }, waitMs));
 }
 
 // A short message sent right behind a SysEx (without waiting for its completion) must not overtake it.
@@ -198,8 +212,7 @@ TEST(BridgeMidiBackend, KeepsTheOrderOfSysExAndShortMessages)
     const auto path = folder.file("bridge.sock");
     Peer peer(path);
     BridgeMidiBackend backend(path.getFullPathName());
-    auto client = backend.createClient("test");
-    ASSERT_EQ(enumerateWhileAccepting(*client, peer, "NAME Order\n"), 1);
+    auto client = createWhileAccepting(backend, peer, "NAME Order\n");
     auto out = client->openOutput(0);
     ASSERT_TRUE(out);
 
@@ -227,8 +240,9 @@ TEST(BridgeMidiBackend, RefusesAPeerWithoutANameLine)
     const auto path = folder.file("bridge.sock");
     Peer peer(path);
     BridgeMidiBackend backend(path.getFullPathName());
-    auto client = backend.createClient("test");
-    EXPECT_EQ(enumerateWhileAccepting(*client, peer, "HELLO\n"), 0);
+    auto client = createWhileAccepting(backend, peer, "HELLO\n");
+    EXPECT_EQ(client->getNumSources(), 0);
+    EXPECT_FALSE(client->getSourceName(0).has_value());
 }
 
 TEST(BridgeMidiBackend, ClientsOfOneBackendShareTheConnection)
@@ -237,9 +251,9 @@ TEST(BridgeMidiBackend, ClientsOfOneBackendShareTheConnection)
     const auto path = folder.file("bridge.sock");
     Peer peer(path);
     BridgeMidiBackend backend(path.getFullPathName());
-    auto first = backend.createClient("one");
+    auto first = createWhileAccepting(backend, peer, "NAME Shared\n");
     auto second = backend.createClient("two");
-    ASSERT_EQ(enumerateWhileAccepting(*first, peer, "NAME Shared\n"), 1);
+    ASSERT_EQ(first->getNumSources(), 1);
     EXPECT_EQ(second->getNumSources(), 1); // no second connection: the peer accepts only one
 
     CollectingInput a, b;
@@ -247,4 +261,97 @@ TEST(BridgeMidiBackend, ClientsOfOneBackendShareTheConnection)
     auto inB = second->openInput(0, b);
     ASSERT_TRUE(peer.write({0xF8}));
     EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return a.numPackets() == 1 && b.numPackets() == 1; }, waitMs));
+}
+
+// A peer that connects and never names itself is not listed, and nobody waits for it: only the client's creation
+// waits a bounded time for a peer that is introducing itself. Once the line comes, the device appears.
+TEST(BridgeMidiBackend, APeerWithoutItsNameLineNeverMakesEnumerationWait)
+{
+    testsupport::TemporaryFolder folder;
+    const auto path = folder.file("bridge.sock");
+    Peer peer(path);
+    BridgeMidiBackend backend(path.getFullPathName());
+
+    const auto createStart = juce::Time::getMillisecondCounter();
+    auto client = createWhileAccepting(backend, peer, "");
+    EXPECT_LT(juce::Time::getMillisecondCounter() - createStart, (juce::uint32) waitMs);
+    int changes = 0;
+    client->setSetupChangedCallback([&] { ++changes; });
+
+    const auto start = juce::Time::getMillisecondCounter();
+    for (int i = 0; i < 20; ++i)
+    {
+        EXPECT_EQ(client->getNumSources(), 0);
+        EXPECT_EQ(client->getNumDestinations(), 0);
+        EXPECT_FALSE(client->getSourceName(0).has_value());
+        CollectingInput input;
+        EXPECT_EQ(client->openInput(0, input), nullptr);
+    }
+    // Twenty enumerations that each waited for the peer would take many seconds.
+    EXPECT_LT(juce::Time::getMillisecondCounter() - start, 3000u);
+
+    ASSERT_TRUE(peer.write({'N', 'A', 'M', 'E', ' ', 'L', 'a', 't', 'e', '\n'}));
+    EXPECT_TRUE(listed(*client, "Late"));
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return changes >= 1; }, waitMs));
+    EXPECT_EQ(client->getNumDestinations(), 1);
+}
+
+// No peer when the client is made: the backend keeps trying, and a peer that comes later is listed by itself.
+TEST(BridgeMidiBackend, FindsAPeerThatStartsLater)
+{
+    testsupport::TemporaryFolder folder;
+    const auto path = folder.file("bridge.sock");
+    BridgeMidiBackend backend(path.getFullPathName());
+    auto client = backend.createClient("test");
+    EXPECT_EQ(client->getNumSources(), 0);
+    int changes = 0;
+    client->setSetupChangedCallback([&] { ++changes; });
+
+    Peer peer(path);
+    ASSERT_TRUE(peer.accept("NAME Late Starter\n"));
+    EXPECT_TRUE(listed(*client, "Late Starter"));
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return changes >= 1; }, waitMs));
+    EXPECT_TRUE(backend.connect(waitMs));
+}
+
+// A peer that stops reading: once the socket is full, a send fails after about half a second instead of holding
+// the sender, and enumeration goes on meanwhile.
+TEST(BridgeMidiBackend, APeerThatStopsReadingFailsAWriteInAboutHalfASecond)
+{
+    testsupport::TemporaryFolder folder;
+    const auto path = folder.file("bridge.sock");
+    Peer peer(path);
+    BridgeMidiBackend backend(path.getFullPathName());
+    auto client = createWhileAccepting(backend, peer, "NAME Deaf\n");
+    auto out = client->openOutput(0);
+    ASSERT_TRUE(out);
+
+    Bytes sysEx(64 * 1024, 0x22);
+    sysEx.front() = 0xF0;
+    sysEx.back() = 0xF7;
+    juce::uint32 failedAfter = 0;
+    int sends = 0;
+    for (; sends < 400 && failedAfter == 0; ++sends)
+    {
+        const auto start = juce::Time::getMillisecondCounter();
+        if (!out->sendSysEx(sysEx.data(), sysEx.size(), nullptr))
+            failedAfter = juce::Time::getMillisecondCounter() - start;
+    }
+    ASSERT_GT(failedAfter, 0u) << "the socket never filled";
+    EXPECT_GE(failedAfter, 400u);
+    EXPECT_LT(failedAfter, 5000u); // not the length of a transfer's time-out
+
+    // The next send waits again: meanwhile the device is still listed without delay.
+    std::atomic<bool> sending{true};
+    std::thread sender(
+        [&]
+        {
+            EXPECT_FALSE(out->sendSysEx(sysEx.data(), sysEx.size(), nullptr));
+            sending = false;
+        });
+    ASSERT_EQ(client->getNumSources(), 1);
+    EXPECT_EQ(client->getSourceName(0)->device, "Deaf");
+    EXPECT_TRUE(sending); // answered before the send gave up
+    sender.join();
+    EXPECT_TRUE(out->isEndpointPresent()); // slow is not gone
 }

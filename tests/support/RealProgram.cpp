@@ -6,12 +6,17 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/select.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,6 +25,8 @@ namespace testsupport
 {
 namespace
 {
+const juce::String applicationName("sonavire Sound Librarian");
+
 void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // Closes every descriptor from 3 on but the one to keep, in a child before exec.
@@ -109,10 +116,7 @@ RealProgram::RealProgram(Options options) : x(std::make_unique<X>())
         // A fresh user, but one who has switched the automatic receive off: without an instrument it
         // would end in a "not found" message over the window under test. Tests of the first start
         // give a configHome of their own.
-        const auto preferences = getPreferencesFile();
-        preferences.getParentDirectory().createDirectory();
-        preferences.replaceWithText("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PreferencesData>\n"
-                                    "  <AutoReceive Value=\"0\"/>\n</PreferencesData>\n");
+        writePreferences(configHome, {{"AutoReceive", "0"}});
     }
 
     if (startServer(options.shareDisplayWith))
@@ -230,6 +234,16 @@ void RealProgram::startProgram(const Options& options)
     }
 }
 
+bool RealProgram::writePreferences(const juce::File& home,
+                                   const std::vector<std::pair<juce::String, juce::String>>& entries)
+{
+    juce::XmlElement root("PreferencesData");
+    for (const auto& [key, value] : entries)
+        root.createNewChildElement(key)->setAttribute("Value", value);
+    const auto file = home.getChildFile("VEXO sonavire Sound Librarian").getChildFile("PreferencesData.xml");
+    return file.getParentDirectory().createDirectory() && root.writeTo(file);
+}
+
 juce::File RealProgram::getPreferencesFolder() const
 {
     return configHome.getChildFile("VEXO sonavire Sound Librarian");
@@ -250,6 +264,34 @@ bool RealProgram::waitUntil(const std::function<bool()>& condition, int timeoutM
             return false;
         pause(20);
     }
+}
+
+bool RealProgram::waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    int polls = 0;
+    return waitUntil(
+        [&] {
+            if (polls++ % 5 == 0)
+                wake();
+            return condition();
+        },
+        timeoutMs);
+}
+
+void RealProgram::wake()
+{
+    if (x->display == nullptr)
+        return;
+    const auto windows = getWindows();
+    if (windows.empty())
+        return;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = (Window) windows.front().first;
+    event.xclient.message_type = XInternAtom(x->display, "SONAVIRE_TEST_WAKE", False);
+    event.xclient.format = 32;
+    XSendEvent(x->display, (Window) windows.front().first, False, NoEventMask, &event);
+    XFlush(x->display);
 }
 
 std::vector<std::pair<unsigned long, juce::String>> RealProgram::getWindows()
@@ -301,7 +343,7 @@ unsigned long RealProgram::waitForWindow(const std::function<bool(const juce::St
     // The toolkit may replace a new window by another one right after showing it (native title bar,
     // resizing rules), so a window counts once it has stayed for a moment.
     unsigned long found = 0;
-    waitUntil(
+    waitFor(
         [&] {
             const auto candidate = matching();
             if (candidate == 0)
@@ -316,10 +358,56 @@ unsigned long RealProgram::waitForWindow(const std::function<bool(const juce::St
     return found;
 }
 
+unsigned long RealProgram::waitForMainWindow(int timeoutMs)
+{
+    unsigned long found = 0;
+    waitFor(
+        [&] {
+            if (!isRunning())
+                return true;
+            found = waitForWindow([](const juce::String& title) { return title.startsWith(applicationName); }, 0);
+            return found != 0;
+        },
+        timeoutMs);
+    return found;
+}
+
+unsigned long RealProgram::waitForTitle(const juce::String& title, int timeoutMs)
+{
+    return waitForWindow([&title](const juce::String& candidate) { return candidate == title; }, timeoutMs);
+}
+
+bool RealProgram::waitForWindowTitle(unsigned long window, const juce::String& title, int timeoutMs)
+{
+    return waitFor([&] { return getTitle(window) == title; }, timeoutMs);
+}
+
+bool RealProgram::waitForMainWindowAlone(int timeoutMs)
+{
+    return waitFor(
+        [&] {
+            const auto windows = getWindows();
+            return windows.size() == 1 && windows.front().second.startsWith(applicationName);
+        },
+        timeoutMs);
+}
+
+bool RealProgram::waitWhileMoving(unsigned long window, juce::Point<int> point, const std::function<bool()>& condition,
+                                  int timeoutMs)
+{
+    int step = 0;
+    return waitUntil(
+        [&] {
+            moveMouse(window, point + juce::Point<int>(step++ % 2, 0));
+            return condition();
+        },
+        timeoutMs);
+}
+
 unsigned long RealProgram::getMainWindow()
 {
     for (const auto& [window, title] : getWindows())
-        if (title.startsWith("sonavire Sound Librarian"))
+        if (title.startsWith(applicationName))
             return window;
     return 0;
 }
@@ -515,9 +603,10 @@ juce::Image RealProgram::screenshot(unsigned long window)
     return image;
 }
 
-bool RealProgram::saveScreenshot(const juce::File& file, unsigned long window)
+namespace
 {
-    const auto image = screenshot(window);
+bool writePng(const juce::Image& image, const juce::File& file)
+{
     if (!image.isValid())
         return false;
     file.getParentDirectory().createDirectory();
@@ -525,6 +614,196 @@ bool RealProgram::saveScreenshot(const juce::File& file, unsigned long window)
     juce::FileOutputStream stream(file);
     juce::PNGImageFormat format;
     return stream.openedOk() && format.writeImageToStream(image, stream);
+}
+} // namespace
+
+bool keepImage(const juce::Image& image, const juce::String& name)
+{
+    return writePng(image, RealProgram::screenshotFolder().getChildFile(name + ".png"));
+}
+
+bool RealProgram::saveScreenshot(const juce::File& file, unsigned long window)
+{
+    return writePng(screenshot(window), file);
+}
+
+bool RealProgram::keepScreenshot(unsigned long window, const juce::String& name)
+{
+    return saveScreenshot(screenshotFolder().getChildFile(name + ".png"), window);
+}
+
+juce::File RealProgram::screenshotFolder()
+{
+    if (const char* folder = std::getenv("SONAVIRE_SCREENSHOTS"); folder != nullptr && *folder != 0)
+        return juce::File(juce::String::fromUTF8(folder));
+    return juce::File(SONAVIRE_BUILD_DIR).getChildFile("screenshots");
+}
+
+bool RealProgram::focusWindow(unsigned long window)
+{
+    if (x->display == nullptr)
+        return false;
+    XSetInputFocus(x->display, (Window) window, RevertToParent, CurrentTime);
+    XSync(x->display, False);
+    return waitFor([&] {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(x->display, &focus, &revert);
+        return focus == (Window) window;
+    });
+}
+
+void RealProgram::nudgeMouse(unsigned long window)
+{
+    const int right = getWindowBounds(window).getWidth() - 20;
+    moveMouse(window, {right, 10});
+    moveMouse(window, {right - 1, 10});
+}
+
+void RealProgram::pressKeyIn(unsigned long window, const juce::String& combination)
+{
+    focusWindow(window);
+    pressKey(combination);
+    nudgeMouse(window);
+}
+
+void RealProgram::clickIn(unsigned long window, juce::Point<int> position)
+{
+    click(window, position);
+    nudgeMouse(window);
+}
+
+bool RealProgram::chooseFromMenu(unsigned long window, int menuIndex, int item, const juce::String& screenshotName)
+{
+    // The menu titles are 40, 40, 80 and 50 pixels wide.
+    const int centres[] = {20, 60, 120, 185};
+    const auto windowsBefore = getWindows().size();
+    focusWindow(window);
+    clickIn(window, {centres[juce::jlimit(0, 3, menuIndex)], 10});
+    if (!waitFor([&] { return getWindows().size() > windowsBefore; }))
+        return false;
+    for (int i = 0; i < std::abs(item); ++i)
+        pressKey(item > 0 ? "Down" : "Up");
+    nudgeMouse(window);
+    if (screenshotName.isNotEmpty())
+        keepScreenshot(0, screenshotName);
+    pressKey("Return");
+    nudgeMouse(window);
+    return true;
+}
+
+void RealProgram::chooseInChooser(unsigned long chooser, const juce::File& file)
+{
+    const auto bounds = getWindowBounds(chooser);
+    focusWindow(chooser);
+    clickIn(chooser, {bounds.getWidth() / 2, bounds.getHeight() - 62});
+    typeText(file.getFullPathName());
+    pressKey("Return");
+    pressKey("Return");
+    nudgeMouse(chooser);
+}
+
+RealProgram::DropOutcome RealProgram::dropFiles(unsigned long target, juce::Point<int> position,
+                                                const juce::StringArray& paths, int timeoutMs)
+{
+    Display* display = XOpenDisplay(displayName.toRawUTF8());
+    if (display == nullptr)
+        return DropOutcome::noAnswer;
+    const auto atom = [display](const char* name) { return XInternAtom(display, name, False); };
+    const Atom enter = atom("XdndEnter"), positionAtom = atom("XdndPosition"), status = atom("XdndStatus"),
+               drop = atom("XdndDrop"), leave = atom("XdndLeave"), finished = atom("XdndFinished"),
+               selection = atom("XdndSelection"), copy = atom("XdndActionCopy"), uriList = atom("text/uri-list");
+
+    juce::String uris;
+    for (const auto& path : paths)
+        uris << juce::URL(juce::File(path)).toString(false) << "\r\n";
+    const std::string bytes = uris.toStdString();
+    const auto screenPosition = getWindowBounds(target).getPosition() + position;
+
+    const Window source = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display, selection, source, CurrentTime);
+    const auto send = [&](Atom type, long l1, long l2, long l3, long l4) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.display = display;
+        event.xclient.window = (Window) target;
+        event.xclient.message_type = type;
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = (long) source;
+        event.xclient.data.l[1] = l1;
+        event.xclient.data.l[2] = l2;
+        event.xclient.data.l[3] = l3;
+        event.xclient.data.l[4] = l4;
+        XSendEvent(display, (Window) target, False, NoEventMask, &event);
+        XFlush(display);
+    };
+
+    // Serves the window's requests for the file list until a message of the type arrives or time runs out.
+    const auto awaitMessage = [&](Atom type) -> std::optional<XClientMessageEvent> {
+        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+        while (juce::Time::getMillisecondCounter() < end)
+        {
+            if (XPending(display) == 0)
+            {
+                wake();
+                const int fd = ConnectionNumber(display);
+                fd_set set;
+                FD_ZERO(&set);
+                FD_SET(fd, &set);
+                timeval wait{0, 20000};
+                select(fd + 1, &set, nullptr, nullptr, &wait);
+                continue;
+            }
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == SelectionRequest)
+            {
+                const auto& request = event.xselectionrequest;
+                XEvent reply{};
+                reply.xselection.type = SelectionNotify;
+                reply.xselection.display = display;
+                reply.xselection.requestor = request.requestor;
+                reply.xselection.selection = request.selection;
+                reply.xselection.target = request.target;
+                reply.xselection.time = request.time;
+                reply.xselection.property = None;
+                if (request.target == uriList)
+                {
+                    XChangeProperty(display, request.requestor, request.property, uriList, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(bytes.data()), (int) bytes.size());
+                    reply.xselection.property = request.property;
+                }
+                XSendEvent(display, request.requestor, False, NoEventMask, &reply);
+                XFlush(display);
+            }
+            else if (event.type == ClientMessage && event.xclient.message_type == type)
+            {
+                return event.xclient;
+            }
+        }
+        return std::nullopt;
+    };
+
+    auto outcome = DropOutcome::noAnswer;
+    send(enter, 3L << 24, (long) uriList, None, None);
+    send(positionAtom, 0, (screenPosition.x << 16) | screenPosition.y, CurrentTime, (long) copy);
+    if (const auto reply = awaitMessage(status))
+    {
+        if ((reply->data.l[1] & 1) != 0)
+        {
+            send(drop, 0, CurrentTime, 0, 0);
+            if (awaitMessage(finished))
+                outcome = DropOutcome::dropped;
+        }
+        else
+        {
+            send(leave, 0, 0, 0, 0);
+            outcome = DropOutcome::refused;
+        }
+    }
+    XDestroyWindow(display, source);
+    XCloseDisplay(display);
+    return outcome;
 }
 
 void RealProgram::closeWindow(unsigned long window)
@@ -542,6 +821,18 @@ void RealProgram::closeWindow(unsigned long window)
     flush();
 }
 
+int RealProgram::closeAndWaitForExit(unsigned long window)
+{
+    for (int attempt = 0; attempt < 20; ++attempt)
+    {
+        closeWindow(window);
+        const int code = waitForExit(500);
+        if (code != -1)
+            return code;
+    }
+    return waitForExit();
+}
+
 void RealProgram::sendSignal(int signal)
 {
     if (pid > 0 && exitStatus == -1)
@@ -552,8 +843,18 @@ int RealProgram::waitForExit(int timeoutMs)
 {
     if (pid <= 0)
         return -1;
-    if (exitStatus == -1)
-        exitStatus = waitForChild(pid, timeoutMs);
+    // The program is kept awake meanwhile: a close request may wait for the next X event otherwise.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (exitStatus == -1)
+    {
+        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   end - std::chrono::steady_clock::now())
+                                   .count();
+        exitStatus = waitForChild(pid, (int) std::clamp<long long>(remaining, 0, 100));
+        if (exitStatus != -1 || remaining <= 0)
+            break;
+        wake();
+    }
     return exitStatus;
 }
 

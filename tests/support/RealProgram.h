@@ -64,8 +64,29 @@ public:
     juce::String getTitle(unsigned long window);
     juce::Rectangle<int> getWindowBounds(unsigned long window); // in screen coordinates
 
+    // The main window once it has appeared; 0 when the program ended first or the time ran out.
+    unsigned long waitForMainWindow(int timeoutMs = 30000);
+    // A window of exactly this title (a dialog, a chooser).
+    unsigned long waitForTitle(const juce::String& title, int timeoutMs = 20000);
+    // Waits until the window's title is this one.
+    bool waitForWindowTitle(unsigned long window, const juce::String& title, int timeoutMs = 20000);
+    // Waits until only the main window is left (dialogs, menus and choosers closed).
+    bool waitForMainWindowAlone(int timeoutMs = 20000);
+
     // Waits until the condition holds, polling every 20 ms.
     static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+    // The same while the program is kept awake: every 100 ms a message it ignores reaches its windows.
+    // The toolkit reads X events when its connection has new data, so events that an earlier reply
+    // brought in with it (input, a finished paint) would otherwise wait for the next event, and a user's
+    // mouse always brings more.
+    bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
+    void wake();
+    // Waits until the condition holds while the pointer moves to and fro by one pixel at a point of the
+    // window: on a bare X server the toolkit may leave what it painted last unshown until its next input
+    // event, and a user's pointer never rests for long. The point should be one where hovering changes
+    // nothing.
+    bool waitWhileMoving(unsigned long window, juce::Point<int> point, const std::function<bool()>& condition,
+                         int timeoutMs = 10000);
 
     // Input. Key combinations are written like "ctrl+shift+s", "Return", "Escape", "alt+Down"
     // (X key symbol names joined by "+"). Positions are relative to the given window.
@@ -79,13 +100,54 @@ public:
     // Scrolls the mouse wheel at a point: positive steps up, negative down.
     void scrollWheel(unsigned long window, juce::Point<int> position, int steps);
 
+    // Without a window manager nobody gives a window the keyboard when a dialog closes: this does what a
+    // window manager would, and waits until the window has it.
+    bool focusWindow(unsigned long window);
+    // The toolkit reads X events when its connection has new data; events that an earlier reply brought
+    // in with it wait for the next. A user's mouse always brings more; here a small move over the
+    // window's top right corner does.
+    void nudgeMouse(unsigned long window);
+    // Input followed by a nudge, so that the program sees it at once; keys go to the focused window.
+    void pressKeyIn(unsigned long window, const juce::String& combination);
+    void clickIn(unsigned long window, juce::Point<int> position);
+
+    // Opens menu menuIndex of the main window's menu bar (File, Edit, MIDI, Option) and walks down to its
+    // n-th enabled command with the arrow keys (up from its end for a negative n: -1 is the last); a
+    // screenshot of the open menu is kept under the name when one is given, then Return chooses it.
+    bool chooseFromMenu(unsigned long window, int menuIndex, int item, const juce::String& screenshotName = {});
+    // In the toolkit's file chooser: types the full path into the name box at its foot and presses
+    // Return twice (the first goes to the file's folder, the second confirms).
+    void chooseInChooser(unsigned long chooser, const juce::File& file);
+
+    // Drops files on a window the way a file manager does (the XDND protocol), at a position in the
+    // window, handing the list over as "text/uri-list" when the window asks for it.
+    enum class DropOutcome
+    {
+        dropped, // the window took the drop and said it finished
+        refused, // the window said it would not take these files
+        noAnswer // the window did not answer in time
+    };
+    DropOutcome dropFiles(unsigned long window, juce::Point<int> position, const juce::StringArray& paths,
+                          int timeoutMs = 5000);
+
     // A picture of a window as the screen shows it (or of the whole screen for window 0).
     juce::Image screenshot(unsigned long window = 0);
     // Saves a screenshot as PNG; the folder is created when missing.
     bool saveScreenshot(const juce::File& file, unsigned long window = 0);
+    // Keeps a screenshot to look at, as "<name>.png" below screenshotFolder() (name may hold folders).
+    bool keepScreenshot(unsigned long window, const juce::String& name);
+    // $SONAVIRE_SCREENSHOTS when set, else "screenshots" in the build folder.
+    static juce::File screenshotFolder();
+
+    // Preferences of an earlier run, written before a start: one <Key Value="..."/> entry per pair.
+    static bool writePreferences(const juce::File& configHome,
+                                 const std::vector<std::pair<juce::String, juce::String>>& entries);
 
     // Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
     void closeWindow(unsigned long window);
+    // Closes the main window as a user does, and again while the program refuses (its instrument
+    // search, which ends soon after the start, may still run); the exit code as waitForExit gives it.
+    int closeAndWaitForExit(unsigned long window);
 
     // Sends a signal to the program.
     void sendSignal(int signal);
@@ -110,4 +172,7 @@ private:
 
 // The built program's executable.
 juce::File programExecutable();
+
+// Keeps a picture to look at, as "<name>.png" below RealProgram::screenshotFolder() (name may hold folders).
+bool keepImage(const juce::Image& image, const juce::String& name);
 } // namespace testsupport

@@ -2,7 +2,7 @@
 #include "app/CJQZResource.h"
 #include "files/ScalaDataImporter.h"
 #include "tests/data/EditTestSupport.h"
-#include "tests/tuning/TuningTestSupport.h"
+#include "tests/support/RealProgram.h"
 #include "tuning/TuningImportComponent.h"
 #include "ui/AlertDialogComponent.h"
 #include "ui/FileChooserRunner.h"
@@ -172,7 +172,7 @@ TEST_F(ScalaCommandsTest, TheImportDialogShowsTheMapInForceAndKeepsItsModalState
     EXPECT_TRUE(modalState->isModalDialogOpen());
 
     const auto shot = dialog.createComponentSnapshot(dialog.getLocalBounds());
-    tuningtest::keepScreenshot(shot, "tuning-import.png");
+    testsupport::keepImage(shot, "tuning/tuning-import");
     EXPECT_EQ(shot.getPixelAt(5, 5), juce::Colour(0xff333333));
     EXPECT_NE(shot.getPixelAt(300, 36), juce::Colour(0xff333333)); // the file name box
 

@@ -1,7 +1,7 @@
 #include "data/FactoryScaleTemplates.h"
 #include "midi/MidiNoteReceiveTask.h"
 #include "tests/data/EditTestSupport.h"
-#include "tests/tuning/TuningTestSupport.h"
+#include "tests/support/RealProgram.h"
 #include "tuning/TuningEditComponent.h"
 #include "tuning/TuningPaneComponent.h"
 #include "tuning/TuningTemplateComponent.h"
@@ -443,7 +443,7 @@ TEST_F(TuningPageTest, ShowingTheTabNeverWritesAStaleBufferOverTheLibrary)
 TEST_F(TuningPageTest, TheTabLooksAsDrawnAtFixedPoints)
 {
     const auto shot = pane->createComponentSnapshot(pane->getLocalBounds());
-    tuningtest::keepScreenshot(shot, "tuning-page.png");
+    testsupport::keepImage(shot, "tuning/tuning-page");
     EXPECT_EQ(pixel(shot, 10, 10), juce::Colour(0xff0c0c0c));  // the pane
     EXPECT_EQ(pixel(shot, 900, 10), juce::Colour(0xff0c0c0c));
     EXPECT_EQ(pixel(shot, 75 + 20, 200), juce::Colour(0xff000000)); // the page

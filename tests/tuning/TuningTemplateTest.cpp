@@ -1,6 +1,6 @@
 #include "data/FactoryScaleTemplates.h"
 #include "tests/data/EditTestSupport.h"
-#include "tests/tuning/TuningTestSupport.h"
+#include "tests/support/RealProgram.h"
 #include "tuning/TuningNoteMath.h"
 #include "tuning/TuningTemplateComponent.h"
 #include "ui/ModalDialogRunner.h"
@@ -130,7 +130,7 @@ TEST_F(TemplateTest, TheDialogIsDrawnDarkWithItsChoiceAndOk)
     TuningTemplateComponent dialog;
     dialog.getComboBox().setSelectedId(5, juce::dontSendNotification);
     const auto shot = dialog.createComponentSnapshot(dialog.getLocalBounds());
-    tuningtest::keepScreenshot(shot, "tuning-template.png");
+    testsupport::keepImage(shot, "tuning/tuning-template");
     EXPECT_EQ(shot.getPixelAt(5, 5), juce::Colour(0xff333333));
     EXPECT_EQ(shot.getPixelAt(34, 26), juce::Colour(0xff111111)); // the combo box
     EXPECT_NE(shot.getPixelAt(175, 76), juce::Colour(0xff333333)); // OK

@@ -1,4 +1,5 @@
 #include "app/CJQZResource.h"
+#include "tests/support/RealProgram.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/ModalDriver.h"
 #include "ui/AlertDialogComponent.h"
@@ -7,8 +8,6 @@
 #include "ui/ModalDialogState.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 using ui::FileChooserRequest;
 using Mode = FileChooserRequest::Mode;
@@ -158,12 +157,7 @@ TEST(FileChooserRunnerWindow, TheToolkitsChooserTakesATypedNameAndAsksBeforeRepl
         // Readable on the program's dark panel: the box, its name field and its list are dark.
         const auto image = box->createComponentSnapshot(box->getLocalBounds(), true, 1.0f);
         panelColour = image.getPixelAt(4, box->getHeight() / 2);
-        if (const char* folder = std::getenv("SONAVIRE_SCREENSHOTS"))
-        {
-            juce::MemoryOutputStream png;
-            juce::PNGImageFormat().writeImageToStream(image, png);
-            juce::File(folder).getChildFile("file-chooser.png").replaceWithData(png.getData(), png.getDataSize());
-        }
+        testsupport::keepImage(image, "ui/file-chooser");
         libraryShown = browser->isFileSuitable(temp.file("visible.snvrlib"));
         textShown = browser->isFileSuitable(temp.file("hidden.txt"));
         reopenedIn = browser->getRoot();

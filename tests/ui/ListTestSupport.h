@@ -23,7 +23,7 @@ protected:
         fonts->addFont("ProgramListName", fonts->makeFont(fonts->defaultTypefaceName, 18.0f));
         // Programs made current are not sent: with no instrument a send waits seconds for its answer.
         // Tests of the hand-over clear the flag.
-        midi().busy = true;
+        midi().isCommunicating = true;
     }
 
     ~ListFixture() override

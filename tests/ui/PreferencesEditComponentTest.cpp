@@ -3,14 +3,13 @@
 #include "app/PreferencesDataChangeBroadcaster.h"
 #include "midi/MidiDeviceManager.h"
 #include "platform/midi/VirtualMidiFabric.h"
+#include "tests/support/RealProgram.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/ModalDriver.h"
 #include "ui/ModalDialogRunner.h"
 #include "ui/PreferencesEditComponent.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 using x47390_preferences::PreferencesData;
 
@@ -90,12 +89,7 @@ TEST_F(PreferencesDialogTest, ChildrenSitAtTheirPlaces)
     EXPECT_EQ(image.getPixelAt(100, 290), juce::Colour(0xff333333));
     EXPECT_EQ(image.getPixelAt(300, 20), juce::Colour(0xff333333));
     EXPECT_NE(image.getPixelAt(436, 282), juce::Colour(0xff333333));
-    if (const char* folder = std::getenv("SONAVIRE_SCREENSHOTS"))
-    {
-        juce::MemoryOutputStream png;
-        juce::PNGImageFormat().writeImageToStream(image, png);
-        juce::File(folder).getChildFile("preferences-dialog.png").replaceWithData(png.getData(), png.getDataSize());
-    }
+    testsupport::keepImage(image, "ui/preferences-dialog");
 }
 
 TEST_F(PreferencesDialogTest, StoredRowHeightsOpenAtTheirStep)

@@ -1,11 +1,10 @@
+#include "tests/support/RealProgram.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/ModalDriver.h"
 #include "ui/ModalDialogRunner.h"
 #include "ui/PresetInformationEditComponent.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 TEST(PresetInformationDialog, ChildrenSitAtTheirPlaces)
 {
@@ -31,12 +30,7 @@ TEST(PresetInformationDialog, ChildrenSitAtTheirPlaces)
     const auto image = panel.createComponentSnapshot(panel.getLocalBounds(), true, 1.0f);
     EXPECT_EQ(image.getPixelAt(10, 370), juce::Colour(0xff333333));
     EXPECT_EQ(image.getPixelAt(460, 10), juce::Colour(0xff333333));
-    if (const char* folder = std::getenv("SONAVIRE_SCREENSHOTS"))
-    {
-        juce::MemoryOutputStream png;
-        juce::PNGImageFormat().writeImageToStream(image, png);
-        juce::File(folder).getChildFile("preset-information-dialog.png").replaceWithData(png.getData(), png.getDataSize());
-    }
+    testsupport::keepImage(image, "ui/preset-information-dialog");
 }
 
 TEST(PresetInformationDialog, OKCopiesTheFieldsAndCancelNothing)

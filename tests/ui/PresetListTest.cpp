@@ -112,7 +112,7 @@ TEST_F(PresetList, ClickingAProgramMakesItCurrentAndClearsTheProgramSelection)
     auto& holder = *x47390_data::CurrentProgramData::getInstance();
     ui::SelectedProgramStatus::getInstance()->setSelection({4});
     drain();
-    midi().busy = false;
+    midi().isCommunicating = false;
     const int handOversBefore = midi().getNumProgramHandOvers();
 
     program(list, 1, 22).setSelected(true, true);

@@ -42,7 +42,7 @@ protected:
         x47390_preferences::PreferencesData::getInstance()->setIntValue("ProgramListHeight", 25);
         registerTextStyles();
         // Nothing reaches an instrument: a send to none would keep each test waiting for its answer.
-        midi().busy = true;
+        midi().isCommunicating = true;
         for (int i = 0; i < 500; ++i)
             library().getProgramData(i).setName(juce::String::formatted("P%03d", i));
     }

@@ -1,4 +1,5 @@
 #include "app/ApplicationMenuManager.h"
+#include "tests/support/RealProgram.h"
 #include "tests/ui/ProgramPageTestSupport.h"
 #include "ui/DefaultLookAndFeel.h"
 #include "ui/HeaderComponent.h"
@@ -30,14 +31,7 @@ protected:
         main->setSize(width, height);
         drain();
         snapshot = main->createComponentSnapshot(main->getLocalBounds(), false, 1.0f);
-        // SONAVIRE_SNAPSHOT_DIR keeps the picture for a look.
-        if (const char* folder = std::getenv("SONAVIRE_SNAPSHOT_DIR"))
-        {
-            const auto file = juce::File(folder).getChildFile("program-tab.png");
-            file.deleteFile();
-            juce::FileOutputStream out(file);
-            juce::PNGImageFormat().writeImageToStream(snapshot, out);
-        }
+        testsupport::keepImage(snapshot, "ui/program-tab");
     }
 
     ~ProgramTabSnapshotTest() override

@@ -1,4 +1,5 @@
 #include "app/PreferencesData.h"
+#include "tests/support/RealProgram.h"
 #include "tests/support/TestSupport.h"
 #include "ui/FontLibrary.h"
 #include "ui/ModalDialogRunner.h"
@@ -30,16 +31,11 @@ int countPixels(const juce::Image& image, juce::Rectangle<int> area, const std::
     return count;
 }
 
-// Snapshots are also written as PNG files when SONAVIRE_SNAPSHOT_DIR names a folder, to look at.
+// Snapshots are kept as PNG files too, to look at.
 juce::Image snapshotOf(juce::Component& component, const char* name)
 {
     auto image = component.createComponentSnapshot(component.getLocalBounds(), true, 2.0f);
-    if (const char* folder = std::getenv("SONAVIRE_SNAPSHOT_DIR"))
-    {
-        juce::FileOutputStream out(juce::File(folder).getChildFile(juce::String(name) + ".png"));
-        if (out.openedOk() && out.setPosition(0) && out.truncate().wasOk())
-            juce::PNGImageFormat().writeImageToStream(image, out);
-    }
+    testsupport::keepImage(image, juce::String("ui/") + name);
     return image;
 }
 

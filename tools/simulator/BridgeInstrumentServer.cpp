@@ -159,6 +159,11 @@ void BridgeInstrumentServer::serveConnection(int fd)
             }
         }
         pollfd p{fd, POLLIN, 0};
+        if (!reading)
+        {
+            poll(nullptr, 0, waitMs); // the program's bytes stay in the socket
+            continue;
+        }
         if (poll(&p, 1, waitMs) <= 0)
             continue;
         const ssize_t n = ::recv(fd, buffer, sizeof(buffer), 0);

@@ -30,6 +30,9 @@ public:
 
     int getNumConnections() const { return connections; }
 
+    // A peer that stops reading: while false, nothing is read from the program (replies still go out).
+    void setReading(bool read) { reading = read; }
+
 private:
     bool bindSocket();
     void serve();
@@ -42,6 +45,7 @@ private:
     std::atomic<bool> stopping{false};
     std::atomic<size_t> chunkSize{0};
     std::atomic<int> connections{0};
+    std::atomic<bool> reading{true};
     std::thread thread;
 };
 } // namespace simulator

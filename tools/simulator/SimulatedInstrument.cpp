@@ -96,19 +96,20 @@ void SimulatedInstrument::receiveBytes(const std::uint8_t* data, size_t size)
 {
     Parser collected;
     ReplySink currentSink;
-    std::uint32_t delay = 0;
-    std::vector<Bytes> replies;
+    std::vector<std::pair<Bytes, std::uint32_t>> replies; // with their delays
     {
         std::lock_guard<std::mutex> guard(lock);
         parser.parse(data, size, collected);
         for (auto& message : collected.messages)
+        {
+            lateBy = 0;
             for (auto& reply : handleLocked(message))
-                replies.push_back(std::move(reply));
+                replies.emplace_back(std::move(reply), replyDelayMs + lateBy);
+        }
         currentSink = sink;
-        delay = replyDelayMs;
     }
     if (currentSink)
-        for (auto& reply : replies)
+        for (auto& [reply, delay] : replies)
             currentSink(reply, delay);
 }
 
@@ -123,7 +124,14 @@ std::vector<Bytes> SimulatedInstrument::handleLocked(const Bytes& message)
     const MessageKind kind = classify(message);
     received.push_back({kind, message});
     const int count = ++counts[kind];
-    if (kind == MessageKind::other)
+    if (auto late = lateAnswers.find({kind, count}); late != lateAnswers.end())
+    {
+        lateBy = late->second;
+        lateAnswers.erase(late);
+    }
+    if (stopAt.second > 0 && kind == stopAt.first && count >= stopAt.second)
+        answering = false;
+    if (kind == MessageKind::other || !answering)
         return {};
 
     const Fault fault = takeFault(kind, count);
@@ -436,6 +444,32 @@ void SimulatedInstrument::clearFaults()
 {
     std::lock_guard<std::mutex> guard(lock);
     faults.clear();
+    lateAnswers.clear();
+}
+
+void SimulatedInstrument::answerLate(MessageKind kind, int nth, std::uint32_t ms)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    lateAnswers[{kind, std::max(1, nth)}] = ms;
+}
+
+void SimulatedInstrument::stopAnsweringAt(MessageKind kind, int nth)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    stopAt = {kind, std::max(1, nth)};
+}
+
+void SimulatedInstrument::resumeAnswering()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    stopAt = {MessageKind::other, 0};
+    answering = true;
+}
+
+bool SimulatedInstrument::isAnswering() const
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return answering;
 }
 
 std::vector<SimulatedInstrument::Received> SimulatedInstrument::getReceived() const

@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace simulator
@@ -117,7 +118,16 @@ public:
 
     // Faults: the nth message of a kind (1-based, counted since the last clearLog; 0: every one).
     void injectFault(MessageKind kind, int nth, Fault fault);
+    // The answers to the nth message of a kind (counted as for faults) leave ms later than the others,
+    // once; clearFaults forgets it too. Only the transport's reply sink sees the delay.
+    void answerLate(MessageKind kind, int nth, std::uint32_t ms);
     void clearFaults();
+    // From the nth message of a kind on (1-based, counted since the last clearLog) the instrument answers
+    // nothing at all and carries nothing out, as one switched off in the middle of a transfer, until
+    // resumeAnswering. Messages are still logged.
+    void stopAnsweringAt(MessageKind kind, int nth);
+    void resumeAnswering();
+    bool isAnswering() const;
 
     // What was received.
     std::vector<Received> getReceived() const;
@@ -176,6 +186,10 @@ private:
     bool realTimeInReplies = false;
     std::map<MessageKind, std::function<std::vector<Bytes>(const Bytes&)>> overrides;
     std::map<MessageKind, std::map<int, Fault>> faults;
+    std::map<std::pair<MessageKind, int>, std::uint32_t> lateAnswers;
+    std::uint32_t lateBy = 0; // of the message being handled
+    bool answering = true;
+    std::pair<MessageKind, int> stopAt{MessageKind::other, 0}; // 0: never
     std::vector<Received> received;
     std::map<MessageKind, int> counts;
 

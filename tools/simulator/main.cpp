@@ -36,7 +36,9 @@ void usage()
                  "                           identityRequest searchRequest programRequest liveSetRequest\n"
                  "                           scaleRequest octaveRequest programWrite scaleWrite octaveWrite\n"
                  "                           liveSetWrite currentProgram currentScale currentOctave\n"
-                 "                           userSlotHeaderRequest userSlotMove userSlotClear userSlotUpload\n");
+                 "                           userSlotHeaderRequest userSlotMove userSlotClear userSlotUpload\n"
+                 "  --stop-at <kind>:<n>     from the n-th message of a kind on, answer nothing at all\n"
+                 "  --late <kind>:<n>:<ms>   answer the n-th message of a kind ms later than the others\n");
 }
 
 bool parseFault(const std::string& text, simulator::SimulatedInstrument& instrument)
@@ -119,6 +121,32 @@ int main(int argc, char** argv)
         }
         else if (option == "--chunk")
             chunk = (size_t) std::strtoul(value, nullptr, 0);
+        else if (option == "--stop-at")
+        {
+            const std::string text = value;
+            const auto colon = text.find(':');
+            simulator::MessageKind kind;
+            if (colon == std::string::npos || !simulator::messageKindFromString(text.substr(0, colon), kind))
+            {
+                usage();
+                return 2;
+            }
+            instrument.stopAnsweringAt(kind, std::atoi(text.substr(colon + 1).c_str()));
+        }
+        else if (option == "--late")
+        {
+            const std::string text = value;
+            const auto first = text.find(':');
+            const auto second = first == std::string::npos ? first : text.find(':', first + 1);
+            simulator::MessageKind kind;
+            if (second == std::string::npos || !simulator::messageKindFromString(text.substr(0, first), kind))
+            {
+                usage();
+                return 2;
+            }
+            instrument.answerLate(kind, std::atoi(text.substr(first + 1, second - first - 1).c_str()),
+                                  (std::uint32_t) std::strtoul(text.substr(second + 1).c_str(), nullptr, 0));
+        }
         else if (option == "--fault")
         {
             if (!parseFault(value, instrument))
