@@ -91,7 +91,8 @@ constexpr std::uint32_t initialState[4] = {0x67452301, 0xefcdab89, 0x98badcfe, 0
 size_t padTail(const std::uint8_t* rest, size_t restSize, size_t totalSize, std::uint8_t (&tail)[128])
 {
     std::memset(tail, 0, sizeof(tail));
-    std::memcpy(tail, rest, restSize);
+    if (restSize > 0) // an empty range may come without storage
+        std::memcpy(tail, rest, restSize);
     tail[restSize] = 0x80;
     const size_t blocks = restSize < 56 ? 1 : 2;
     const auto bits = (std::uint64_t) totalSize * 8;

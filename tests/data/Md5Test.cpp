@@ -33,3 +33,26 @@ TEST(Md5, SameAsTheToolkitsDigestForEveryLength)
     for (const size_t size : {12u, 128u, 336u})
         EXPECT_EQ(x47390_data::md5Text(bytes.data(), size), juce::MD5(bytes.data(), size).toHexString()) << size;
 }
+
+// The batched digests (eight ranges at a time where the processor can) for every count around the batch size and
+// a few range sizes, each range its own bytes.
+TEST(Md5, BatchedDigestsAreTheDigestsOneByOne)
+{
+    std::vector<std::vector<std::uint8_t>> storage(19);
+    for (const size_t size : {0u, 12u, 55u, 56u, 64u, 336u})
+        for (size_t count = 0; count <= storage.size(); ++count)
+        {
+            std::vector<const std::uint8_t*> ranges;
+            for (size_t r = 0; r < count; ++r)
+            {
+                storage[r].resize(size);
+                for (size_t i = 0; i < size; ++i)
+                    storage[r][i] = (std::uint8_t) (i * 29 + r * 101 + size);
+                ranges.push_back(storage[r].data());
+            }
+            std::vector<std::array<std::uint8_t, 16>> digests(count);
+            x47390_data::md5Digests(ranges.data(), count, size, digests.data());
+            for (size_t r = 0; r < count; ++r)
+                ASSERT_EQ(digests[r], x47390_data::md5Digest(ranges[r], size)) << "size " << size << ", range " << r;
+        }
+}
