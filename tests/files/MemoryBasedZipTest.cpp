@@ -1,5 +1,6 @@
 #include "files/MemoryBasedZipBuilder.h"
 #include "files/MemoryBasedZipUncompressor.h"
+#include "files/ZipCrc32.h"
 #include "tests/files/ZipTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -371,4 +372,20 @@ TEST(MemoryBasedZip, SizeLimits)
     EXPECT_EQ(bigReader.getNumEntries(), 0);
     EXPECT_TRUE(bigReader.isDamaged());
     EXPECT_TRUE(bigReader.uncompressAllEntries().failed());
+}
+
+// The member checksum, folded where the processor can, is zlib's for every length around the folding widths and
+// at every alignment of the data.
+TEST(MemoryBasedZip, MemberChecksumIsZlibsForEveryLengthAndAlignment)
+{
+    std::vector<unsigned char> bytes(1100);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = (unsigned char) (i * 167 + 13);
+    for (size_t offset = 0; offset < 4; ++offset)
+        for (size_t size = 0; size + offset <= bytes.size(); size += size < 300 ? 1 : 53)
+        {
+            const auto* p = bytes.data() + offset;
+            ASSERT_EQ(zipCrc32Of(p, size), (juce::uint32) crc32(crc32(0L, Z_NULL, 0), p, (uInt) size))
+                << "size " << size << ", offset " << offset;
+        }
 }
