@@ -221,13 +221,13 @@ bool CJQZMidi::send(const std::uint8_t* bytes, int count, int* endpointLossesAtS
 
 void CJQZMidi::addListener(CJQZMidiListener* listener)
 {
-    const juce::ScopedLock lock(listenerLock);
+    const std::lock_guard<std::recursive_mutex> lock(listenerLock);
     listeners.push_back(listener);
 }
 
 void CJQZMidi::removeListener(CJQZMidiListener* listener)
 {
-    const juce::ScopedLock lock(listenerLock);
+    const std::lock_guard<std::recursive_mutex> lock(listenerLock);
     auto it = std::find(listeners.begin(), listeners.end(), listener);
     if (it != listeners.end())
         listeners.erase(it);
@@ -235,7 +235,7 @@ void CJQZMidi::removeListener(CJQZMidiListener* listener)
 
 void CJQZMidi::removeAllListeners()
 {
-    const juce::ScopedLock lock(listenerLock);
+    const std::lock_guard<std::recursive_mutex> lock(listenerLock);
     listeners.clear();
 }
 
@@ -287,7 +287,7 @@ int CJQZMidi::getMessageLength(std::uint8_t status) noexcept
 template <class Fn>
 void CJQZMidi::callListeners(Fn&& fn)
 {
-    const juce::ScopedLock lock(listenerLock);
+    const std::lock_guard<std::recursive_mutex> lock(listenerLock);
     const size_t count = listeners.size(); // read once per delivery
     for (size_t i = 0; i < count && i < listeners.size(); ++i)
         fn(*listeners[i]);

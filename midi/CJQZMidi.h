@@ -103,7 +103,10 @@ private:
     std::shared_ptr<platform::midi::MidiBackend> backend;
     platform::midi::MidiByteParser parser; // only the input thread touches it while a port is open
     std::vector<CJQZMidiListener*> listeners;
-    juce::CriticalSection listenerLock;
+    // Recursive but not priority-inheriting (the toolkit's lock is, on Linux): a reply wakes the waiting thread
+    // while the receive thread still holds this lock, and a contended priority-inheriting lock costs two trips
+    // into the kernel per exchange.
+    std::recursive_mutex listenerLock;
     mutable std::mutex portLock; // the client, the ports and what is kept of them; never held while sending
     std::unique_ptr<platform::midi::MidiClient> client;
     // Shared with a send under way, so closing a side never waits for the instrument under the lock.

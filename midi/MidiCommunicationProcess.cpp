@@ -10,14 +10,24 @@ MidiCommunicationProcess::~MidiCommunicationProcess()
 {
     // No observer call may arrive for a process that is going.
     cancelPendingUpdate();
+    stopTimer();
 }
 
 void MidiCommunicationProcess::setProgress(float fraction)
 {
-    // The dialog shows whole percents: a step inside one wakes nobody (a Receive Library has 514 steps).
+    // The dialog shows whole percents: a step inside one wakes nobody (a Receive Library has 514 steps). Nor does a
+    // new percent right after a posted one: the catch-up after each observer call shows it a moment later.
     const auto percent = [](float value) { return std::lround(value * 100.0f); };
-    if (percent(progress.exchange(fraction)) != percent(fraction))
-        changed();
+    if (percent(progress.exchange(fraction)) == percent(fraction))
+        return;
+    const auto now = juce::Time::getMillisecondCounter();
+    if (now - lastProgressPostMs.load() < progressPostIntervalMs)
+    {
+        progressUnposted = true;
+        return;
+    }
+    lastProgressPostMs = now;
+    changed();
 }
 
 float MidiCommunicationProcess::getProgress() const
@@ -64,7 +74,18 @@ bool MidiCommunicationProcess::isCancelRequested() const
 
 void MidiCommunicationProcess::handleAsyncUpdate()
 {
+    progressUnposted = false; // the observers read the newest progress now
     callListeners([](MidiCommunicationProcessObserver& observer) { observer.processStateChanged(); });
+    // A percent left unposted came less than progressPostIntervalMs after the post just handled: by the time this
+    // one-shot check runs, every such percent has been flagged.
+    startTimer(progressCatchUpMs);
+}
+
+void MidiCommunicationProcess::timerCallback()
+{
+    stopTimer();
+    if (progressUnposted.load())
+        handleAsyncUpdate();
 }
 
 namespace

@@ -35,7 +35,9 @@ public:
 // One complete transfer with the instrument. execute() runs the whole exchange on the calling thread (the
 // communication thread or a background sender) and returns a result code; progress and texts may be read from the
 // message thread meanwhile.
-class MidiCommunicationProcess : public ListenerHolder<MidiCommunicationProcessObserver>, public juce::AsyncUpdater
+class MidiCommunicationProcess : public ListenerHolder<MidiCommunicationProcessObserver>,
+                                 public juce::AsyncUpdater,
+                                 private juce::Timer
 {
 public:
     MidiCommunicationProcess() = default;
@@ -63,13 +65,21 @@ public:
     // The thread that runs execute(); set by that thread before it calls execute(). Not owned.
     juce::Thread* communicationThread = nullptr;
 
+    // New percents are posted at most this often (the dialog needs no more pictures than that); one that is not
+    // posted reaches the observers progressCatchUpMs after the last call at the latest.
+    static constexpr juce::uint32 progressPostIntervalMs = 100;
+    static constexpr int progressCatchUpMs = 110;
+
 protected:
     void handleAsyncUpdate() override;
 
 private:
     void changed();
+    void timerCallback() override;
 
     std::atomic<float> progress{0.0f};
+    std::atomic<juce::uint32> lastProgressPostMs{0};
+    std::atomic<bool> progressUnposted{false};
     std::atomic<bool> postsUpdates{true};
     juce::CriticalSection lock;
     juce::String statusMessage;

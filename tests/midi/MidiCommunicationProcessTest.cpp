@@ -19,9 +19,23 @@ public:
 
 struct CountingObserver : midi::MidiCommunicationProcessObserver
 {
-    void processStateChanged() override { ++calls; }
+    explicit CountingObserver(const midi::MidiCommunicationProcess* watched = nullptr) : process(watched) {}
+    void processStateChanged() override
+    {
+        ++calls;
+        if (process != nullptr)
+            seen = process->getProgress();
+    }
+    const midi::MidiCommunicationProcess* process;
     int calls = 0;
+    float seen = -1.0f;
 };
+
+// Pumps the message loop for a while: long enough for the progress catch-up to have run.
+void pumpMessages(int ms)
+{
+    juce::MessageManager::getInstance()->runDispatchLoopUntil(ms);
+}
 
 class IdleThread : public juce::Thread
 {
@@ -95,22 +109,46 @@ TEST(MidiCommunicationProcess, ChangesReachObserversOnceOnTheMessageThread)
 TEST(MidiCommunicationProcess, ProgressWithinOnePercentCallsNobody)
 {
     FixedProcess process;
-    CountingObserver observer;
+    CountingObserver observer(&process);
     process.addListener(&observer);
     process.setProgress(0.004f);
-    testsupport::drainMessageLoop();
+    pumpMessages(200);
     EXPECT_EQ(observer.calls, 0);
     EXPECT_FLOAT_EQ(process.getProgress(), 0.004f);
 
     for (const float fraction : {0.006f, 0.010f, 0.014f})
-    {
         process.setProgress(fraction);
-        testsupport::drainMessageLoop();
-    }
+    pumpMessages(200);
     EXPECT_EQ(observer.calls, 1);
-    process.setProgress(1.0f);
-    testsupport::drainMessageLoop();
-    EXPECT_EQ(observer.calls, 2);
+    EXPECT_FLOAT_EQ(observer.seen, 0.014f);
+    process.removeListener(&observer);
+}
+
+// New percents in quick succession wake the message thread a few times a second, and the last one always
+// reaches the observers, also when nothing follows it (an instrument that stops answering).
+TEST(MidiCommunicationProcess, QuickPercentsAreCoalescedAndTheLastIsShown)
+{
+    FixedProcess process;
+    CountingObserver observer(&process);
+    process.addListener(&observer);
+    const auto start = juce::Time::getMillisecondCounter();
+    for (int step = 1; step <= 100; ++step)
+        process.setProgress((float) step / 100.0f);
+    const auto elapsed = juce::Time::getMillisecondCounter() - start;
+    pumpMessages(300);
+    EXPECT_EQ(observer.seen, 1.0f);
+    EXPECT_GE(observer.calls, 1);
+    EXPECT_LE(observer.calls, 2 + (int) (elapsed / midi::MidiCommunicationProcess::progressPostIntervalMs));
+
+    // Quiet afterwards: the catch-up runs once per call and stops when nothing is left to show.
+    const int calls = observer.calls;
+    pumpMessages(300);
+    EXPECT_EQ(observer.calls, calls);
+
+    process.setProgress(0.5f);
+    pumpMessages(300);
+    EXPECT_EQ(observer.calls, calls + 1);
+    EXPECT_EQ(observer.seen, 0.5f);
     process.removeListener(&observer);
 }
 
