@@ -126,6 +126,11 @@ TEST(EventLoop, NestedModalLoopsEndInnermostFirst)
 TEST(EventLoop, IdleModalLoopSleeps)
 {
     juce::Component dialog;
+    // Once round the loop first, so that the counted half second pages in no code.
+    dialog.enterModalState(false);
+    juce::Timer::callAfterDelay(20, [&] { dialog.exitModalState(0); });
+    platform::runModalLoop(dialog);
+
     dialog.enterModalState(false);
     long before = 0;
     juce::Timer::callAfterDelay(10, [&] { before = voluntarySwitches(); });
@@ -136,6 +141,7 @@ TEST(EventLoop, IdleModalLoopSleeps)
     });
     platform::runModalLoop(dialog);
     ASSERT_GE(before, 0);
-    // Half a second of waiting: the two timer messages wake it, the toolkit's loop would wake about 500 times.
-    EXPECT_LT(after - before, 50);
+    // Half a second of waiting: the two timer messages wake it a few times; the toolkit's loop wakes about
+    // 500 times (300 and more on a busy machine), the bound leaves room for a busy machine's other waits.
+    EXPECT_LT(after - before, 150);
 }
