@@ -72,7 +72,7 @@ TEST_F(RealProgramCommands, OpenAndSaveWithTheKeyboard)
     // Ctrl+S writes the library back to its file: a new file replaces the old one.
     const auto before = library.getFileIdentifier();
     program.pressKeyIn(window, "ctrl+s");
-    ASSERT_TRUE(program.waitFor([&] { return library.getFileIdentifier() != before; }));
+    ASSERT_TRUE(program.waitUntil([&] { return library.getFileIdentifier() != before; }));
     EXPECT_EQ(programNameIn(library), "Round Trip");
 
     // Ctrl+Shift+S with another extension typed: the library file of that name is written.
@@ -119,7 +119,7 @@ TEST_F(RealProgramCommands, PreferencesOpenWithTheKeyboard)
     program.keepScreenshot(dialog, "commands/preferences");
     program.clickIn(dialog, {40, 204}); // the warning toggle
     program.pressKeyIn(dialog, "Escape");
-    ASSERT_TRUE(program.waitFor([&] { return program.getWindows().size() == 1; }));
+    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
     EXPECT_EQ(preferencesFile.loadFileAsString(), before);
 
     program.pressKeyIn(window, "ctrl+comma");
@@ -127,7 +127,7 @@ TEST_F(RealProgramCommands, PreferencesOpenWithTheKeyboard)
     ASSERT_NE(dialog, 0u);
     program.clickIn(dialog, {40, 204});
     program.clickIn(dialog, {479, 290}); // OK
-    ASSERT_TRUE(program.waitFor([&] { return program.getWindows().size() == 1; }));
+    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
     EXPECT_TRUE(preferencesFile.loadFileAsString().contains("<WarnBeforeWriting Value=\"0\"/>"))
         << preferencesFile.loadFileAsString();
 
@@ -158,7 +158,7 @@ TEST_F(RealProgramCommands, ExitOnAnEditedLibraryAsksFirst)
     ASSERT_NE(question, 0u) << program.getOutput();
     program.keepScreenshot(question, "commands/discard-question");
     program.pressKeyIn(question, "Escape");
-    ASSERT_TRUE(program.waitFor([&] { return program.getWindows().size() == 1; }));
+    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
     EXPECT_TRUE(program.isRunning());
     EXPECT_EQ(program.getTitle(window), applicationName + " - Untitled (edited)");
 
@@ -182,10 +182,10 @@ TEST_F(RealProgramCommands, InitialiseRemovesThePresets)
     // The File menu, looked at and closed again.
     program.focusWindow(window);
     program.clickIn(window, {20, 10});
-    ASSERT_TRUE(program.waitFor([&] { return program.getWindows().size() > 1; }));
+    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() > 1; }));
     program.keepScreenshot(0, "commands/file-menu");
     program.pressKeyIn(window, "Escape");
-    ASSERT_TRUE(program.waitFor([&] { return program.getWindows().size() == 1; }));
+    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
     EXPECT_TRUE(presets.exists());
 
     // Option menu: Open Preset Window, Preferences, About, Initialise.

@@ -303,7 +303,7 @@ TEST_F(RealProgramStartup, TitleNamesTheLibraryAndASecondStartHandsItsFileOver)
     secondOptions.shareDisplayWith = &first;
     RealProgram second(secondOptions);
     EXPECT_EQ(second.waitForExit(), 0) << second.getOutput();
-    EXPECT_TRUE(first.waitFor(
+    EXPECT_TRUE(first.waitUntil(
         [&] { return first.getTitle(window) == "sonavire Sound Librarian - My Sounds.snvrlib (edited)"; }))
         << first.getTitle(window);
     EXPECT_EQ(first.getWindows().size(), 1u);
@@ -332,7 +332,7 @@ TEST_F(RealProgramStartup, CommandLineSkipsOptionPairsAndImportsPresets)
     ASSERT_NE(window, 0u) << program.getOutput();
     // The window shows before the command line is handled.
     const auto imported = program.getPreferencesFolder().getChildFile("Preset Data/COMMAND-LINE-TEST.isnvrpreset");
-    EXPECT_TRUE(program.waitFor([&] { return imported.existsAsFile(); }));
+    EXPECT_TRUE(program.waitUntil([&] { return imported.existsAsFile(); }));
     EXPECT_EQ(program.closeAndWaitForExit(window), 0);
 }
 
@@ -344,7 +344,7 @@ TEST_F(RealProgramStartup, MissingFileOnTheCommandLineShowsTheOpenFileError)
     ASSERT_NE(alert, 0u) << program.getOutput();
     // The dark panel with a line of light text near its top.
     int light = 0;
-    EXPECT_TRUE(program.waitFor([&] {
+    EXPECT_TRUE(program.waitUntil([&] {
         const auto picture = program.screenshot(alert);
         light = 0;
         for (int y = 0; y < picture.getHeight(); ++y)
@@ -355,7 +355,7 @@ TEST_F(RealProgramStartup, MissingFileOnTheCommandLineShowsTheOpenFileError)
 
     program.closeWindow(alert);
     const auto window = program.waitForMainWindow();
-    ASSERT_TRUE(program.waitFor([&] { return program.getWindows().size() == 1; }));
+    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
     EXPECT_EQ(program.getTitle(window), "sonavire Sound Librarian - Untitled");
     EXPECT_EQ(program.closeAndWaitForExit(window), 0);
 }
@@ -376,7 +376,7 @@ TEST_F(RealProgramStartup, AutomaticReceiveFollowsTheSearchUnlessALibraryCameOnT
         ASSERT_NE(program.waitForMainWindow(), 0u) << program.getOutput();
 
         // The search finds the instrument; Receive Library then asks it who it is, unless suppressed.
-        ASSERT_TRUE(program.waitFor([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }));
+        ASSERT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }));
         if (withLibrary)
         {
             juce::Thread::sleep(1000);
@@ -384,7 +384,7 @@ TEST_F(RealProgramStartup, AutomaticReceiveFollowsTheSearchUnlessALibraryCameOnT
         }
         else
         {
-            EXPECT_TRUE(program.waitFor([&] { return instrument.count(FakeInstrument::identityRequest) > 0; }));
+            EXPECT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::identityRequest) > 0; }));
         }
         program.sendSignal(SIGTERM);
         EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();
@@ -401,7 +401,7 @@ TEST_F(RealProgramStartup, QuitIsRefusedWhileTheInstrumentSearchRuns)
     RealProgram program(options);
     const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
-    ASSERT_TRUE(program.waitFor([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }, 5000));
+    ASSERT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }, 5000));
 
     program.closeWindow(window);
     juce::Thread::sleep(300);

@@ -44,24 +44,24 @@ TEST(TransfersEndToEnd, ReceiveTheLibraryAndWriteItBack)
     // Ctrl+L: the whole library arrives and is marked as an edit.
     program.pressKeyIn(window, "ctrl+l");
     // Before any search has found the instrument, the transfer starts one and asks the user to try again.
-    if (!program.waitFor(
+    if (!program.waitUntil(
             [&] { return instrument.getCount(simulator::MessageKind::programRequest) > 0; }, 3000))
     {
         const auto dialog = program.waitForTitle("Receive Library", 5000);
         ASSERT_NE(dialog, 0u) << program.getOutput();
         program.clickIn(dialog, {352 + 44, 104 + 12}); // OK
-        ASSERT_TRUE(program.waitFor(
+        ASSERT_TRUE(program.waitUntil(
             [&] { return instrument.getCount(simulator::MessageKind::searchRequest) > 0; }, 5000));
         ASSERT_TRUE(program.waitForMainWindowAlone());
         program.pressKeyIn(window, "ctrl+l");
     }
-    ASSERT_TRUE(program.waitFor(
+    ASSERT_TRUE(program.waitUntil(
         [&] { return instrument.getCount(simulator::MessageKind::octaveRequest) == 6; }, 30000))
         << program.getOutput() << " programs " << instrument.getCount(simulator::MessageKind::programRequest)
         << " searches " << instrument.getCount(simulator::MessageKind::searchRequest);
 
     EXPECT_EQ(instrument.getCount(simulator::MessageKind::programRequest), 500);
-    ASSERT_TRUE(program.waitFor([&] { return program.getTitle(window) != untitled; }))
+    ASSERT_TRUE(program.waitUntil([&] { return program.getTitle(window) != untitled; }))
         << program.getTitle(window);
 
     // What the instrument holds changes behind the program's back; Ctrl+T writes the received library
@@ -72,7 +72,7 @@ TEST(TransfersEndToEnd, ReceiveTheLibraryAndWriteItBack)
     const auto warning = program.waitForTitle("Write to the sonavire");
     ASSERT_NE(warning, 0u) << program.getOutput();
     program.clickIn(warning, {368 + 36, 72 + 12}); // OK
-    ASSERT_TRUE(program.waitFor(
+    ASSERT_TRUE(program.waitUntil(
         [&] { return instrument.getCount(simulator::MessageKind::liveSetWrite) == 1; }, 30000))
         << program.getOutput();
     EXPECT_EQ(instrument.getCount(simulator::MessageKind::programWrite), 500);

@@ -220,7 +220,7 @@ protected:
         };
         auto last = look();
         auto since = juce::Time::getMillisecondCounter();
-        program->waitFor([&] {
+        program->waitUntil([&] {
             const auto now = look();
             if (!samePixels(now, last))
             {
@@ -233,7 +233,7 @@ protected:
 
     juce::Image shot() { return program->screenshot(window); }
 
-    // Waits while the program is kept awake and the pointer rests over the empty end of the menu bar.
+    // Waits while the pointer moves to and fro over the empty end of the menu bar.
     bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000)
     {
         return program->waitWhileMoving(window, {width - 20, 10}, condition, timeoutMs);
@@ -250,7 +250,7 @@ protected:
         const auto found = program->waitForTitle(title, timeoutMs);
         if (found != 0 && screenshotName.isNotEmpty())
         {
-            program->waitFor([&] {
+            program->waitUntil([&] {
                 const auto picture = program->screenshot(found);
                 return count(lightPixels(picture, picture.getBounds(), 0.7f)) > 30;
             });
@@ -316,7 +316,7 @@ protected:
             keepTransfer(transferTitle, screenshotName, late, confirm);
         else
             confirm();
-        ASSERT_TRUE(program->waitFor(written, 60000)) << transferTitle;
+        ASSERT_TRUE(program->waitUntil(written, 60000)) << transferTitle;
         ASSERT_TRUE(program->waitForMainWindowAlone(30000)) << transferTitle;
     }
 
@@ -325,7 +325,7 @@ protected:
     {
         const auto identifier = file.getFileIdentifier();
         program->pressKeyIn(window, "ctrl+s");
-        ASSERT_TRUE(program->waitFor([&] { return file.getFileIdentifier() != identifier; })) << file.getFileName();
+        ASSERT_TRUE(program->waitUntil([&] { return file.getFileIdentifier() != identifier; })) << file.getFileName();
         ASSERT_TRUE(titleIs(titleOf(file.getFileName()))) << program->getTitle(window);
     }
 
@@ -361,7 +361,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
                                          [&] { start(); }));
     ASSERT_TRUE(program != nullptr && window != 0);
     keepTransfer("Receive User Units", "receive-user-units", MessageKind::userSlotHeaderRequest);
-    ASSERT_TRUE(program->waitFor(
+    ASSERT_TRUE(program->waitUntil(
         [&] { return instrument.getCount(MessageKind::userSlotHeaderRequest) == 48; }, 120000))
         << program->getOutput() << " programs asked for: " << instrument.getCount(MessageKind::programRequest);
     EXPECT_EQ(instrument.getCount(MessageKind::programRequest), 500);
@@ -466,7 +466,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     instrument.clearLog();
     ASSERT_NO_FATAL_FAILURE(start({day.getFullPathName()}));
     ASSERT_TRUE(titleIs(titleOf("day.snvrlib"))) << program->getTitle(window);
-    ASSERT_TRUE(program->waitFor([&] { return instrument.getCount(MessageKind::searchRequest) > 0; }));
+    ASSERT_TRUE(program->waitUntil([&] { return instrument.getCount(MessageKind::searchRequest) > 0; }));
     keep(window, "program-tab-reopened");
     // What the program shows now is saved again: the same library, with nothing received meanwhile.
     const auto reopened = files.file("day-reopened.snvrlib");
@@ -511,7 +511,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     const auto scala = testsupport::sharedTestDataFolder().getChildFile("scala/tuning-library/12-intune.scl");
     ASSERT_TRUE(scala.existsAsFile()) << scala.getFullPathName();
     program->chooseInChooser(scalaChooser, scala);
-    ASSERT_TRUE(program->waitFor([&] { return program->getWindows().size() == 2; })) << "back in the dialog";
+    ASSERT_TRUE(program->waitUntil([&] { return program->getWindows().size() == 2; })) << "back in the dialog";
     program->clickIn(importDialog, {368 + 47, 112 + 12}); // OK
     ASSERT_TRUE(program->waitForMainWindowAlone());
     keep(window, "microtuning-imported");
@@ -523,7 +523,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     const auto mapChooser = dialog("Export the keyboard map of the tuning", "export-map-chooser");
     ASSERT_NE(mapChooser, 0u) << program->getOutput();
     program->chooseInChooser(mapChooser, files.file("exported.kbm"));
-    ASSERT_TRUE(program->waitFor([&] { return files.file("exported.kbm").existsAsFile(); }));
+    ASSERT_TRUE(program->waitUntil([&] { return files.file("exported.kbm").existsAsFile(); }));
     ASSERT_TRUE(program->waitForMainWindowAlone());
     EXPECT_TRUE(files.file("exported.scl").existsAsFile());
 
@@ -617,18 +617,18 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     ASSERT_TRUE(program->chooseFromMenu(window, 2, 1, nextShot("midi-menu"))); // Receive Library
     const auto receiving = program->waitForTitle("Receive Library");
     ASSERT_NE(receiving, 0u) << program->getOutput();
-    ASSERT_TRUE(program->waitFor([&] { return instrument.getCount(MessageKind::programRequest) >= 250; }, 60000));
+    ASSERT_TRUE(program->waitUntil([&] { return instrument.getCount(MessageKind::programRequest) >= 250; }, 60000));
     keep(receiving, "receive-library-stopped");
     // The result's detail text makes the dialog 43 pixels taller, and its OK button shows. The dialog
     // draws a title bar of its own above its 460 x 193 content.
     const int progressHeight = program->getWindowBounds(receiving).getHeight();
-    ASSERT_TRUE(program->waitFor(
+    ASSERT_TRUE(program->waitUntil(
         [&] { return program->getWindowBounds(receiving).getHeight() == progressHeight + 43; }, 30000))
         << program->getWindowBounds(receiving).toString();
     const auto failed = program->getWindowBounds(receiving);
     const int border = (failed.getWidth() - 460) / 2;
     const juce::Point<int> content(border, failed.getHeight() - 193 - border);
-    ASSERT_TRUE(program->waitFor([&] {
+    ASSERT_TRUE(program->waitUntil([&] {
         const auto picture = program->screenshot(receiving);
         return count(lightPixels(picture, juce::Rectangle<int>(20, 52, 420, 45) + content, 0.7f)) > 100;
     })) << "the detail text";
@@ -644,7 +644,7 @@ TEST_F(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     instrument.resumeAnswering();
     instrument.clearLog();
     program->pressKeyIn(window, "ctrl+l");
-    ASSERT_TRUE(program->waitFor([&] { return instrument.getCount(MessageKind::octaveRequest) == 6; }, 120000))
+    ASSERT_TRUE(program->waitUntil([&] { return instrument.getCount(MessageKind::octaveRequest) == 6; }, 120000))
         << program->getOutput();
     ASSERT_TRUE(program->waitForMainWindowAlone(30000));
     ASSERT_TRUE(titleIs(titleOf("after-failure.snvrlib" + edited))) << program->getTitle(window);

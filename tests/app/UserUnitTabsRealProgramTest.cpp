@@ -37,13 +37,13 @@ TEST(UserUnitTabsRealProgram, KeysSelectAndADragMovesSlotsAsAnEdit)
 
     const int width = program.getWindowBounds(window).getWidth();
     program.click(window, tabPoint(1, width));
-    ASSERT_TRUE(program.waitFor([&] { return rowLooksSelected(program.screenshot(window), 0); }))
+    ASSERT_TRUE(program.waitUntil([&] { return rowLooksSelected(program.screenshot(window), 0); }))
         << "row 0 is selected on the USER OSCILLATORS page";
 
     // The keyboard moves the selection.
     program.click(window, rowPoint(0));
     program.pressKey("Down");
-    ASSERT_TRUE(program.waitFor(
+    ASSERT_TRUE(program.waitUntil(
         [&]
         {
             const auto shot = program.screenshot(window);
@@ -52,10 +52,10 @@ TEST(UserUnitTabsRealProgram, KeysSelectAndADragMovesSlotsAsAnEdit)
 
     // Dragging row 1 before row 5 moves it: the library is edited and the moved row selected.
     program.drag(window, rowPoint(1), rowPoint(5) - juce::Point<int>(0, 6));
-    EXPECT_TRUE(program.waitFor([&] { return program.getTitle(window) != title; }))
+    EXPECT_TRUE(program.waitUntil([&] { return program.getTitle(window) != title; }))
         << program.getTitle(window);
     EXPECT_TRUE(program.getTitle(window).endsWith(" (edited)"));
-    EXPECT_TRUE(program.waitFor(
+    EXPECT_TRUE(program.waitUntil(
         [&]
         {
             const auto shot = program.screenshot(window);

@@ -266,34 +266,6 @@ bool RealProgram::waitUntil(const std::function<bool()>& condition, int timeoutM
     }
 }
 
-bool RealProgram::waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    int polls = 0;
-    return waitUntil(
-        [&] {
-            if (polls++ % 5 == 0)
-                wake();
-            return condition();
-        },
-        timeoutMs);
-}
-
-void RealProgram::wake()
-{
-    if (x->display == nullptr)
-        return;
-    const auto windows = getWindows();
-    if (windows.empty())
-        return;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = (Window) windows.front().first;
-    event.xclient.message_type = XInternAtom(x->display, "SONAVIRE_TEST_WAKE", False);
-    event.xclient.format = 32;
-    XSendEvent(x->display, (Window) windows.front().first, False, NoEventMask, &event);
-    XFlush(x->display);
-}
-
 std::vector<std::pair<unsigned long, juce::String>> RealProgram::getWindows()
 {
     std::vector<std::pair<unsigned long, juce::String>> windows;
@@ -343,7 +315,7 @@ unsigned long RealProgram::waitForWindow(const std::function<bool(const juce::St
     // The toolkit may replace a new window by another one right after showing it (native title bar,
     // resizing rules), so a window counts once it has stayed for a moment.
     unsigned long found = 0;
-    waitFor(
+    waitUntil(
         [&] {
             const auto candidate = matching();
             if (candidate == 0)
@@ -361,7 +333,7 @@ unsigned long RealProgram::waitForWindow(const std::function<bool(const juce::St
 unsigned long RealProgram::waitForMainWindow(int timeoutMs)
 {
     unsigned long found = 0;
-    waitFor(
+    waitUntil(
         [&] {
             if (!isRunning())
                 return true;
@@ -379,12 +351,12 @@ unsigned long RealProgram::waitForTitle(const juce::String& title, int timeoutMs
 
 bool RealProgram::waitForWindowTitle(unsigned long window, const juce::String& title, int timeoutMs)
 {
-    return waitFor([&] { return getTitle(window) == title; }, timeoutMs);
+    return waitUntil([&] { return getTitle(window) == title; }, timeoutMs);
 }
 
 bool RealProgram::waitForMainWindowAlone(int timeoutMs)
 {
-    return waitFor(
+    return waitUntil(
         [&] {
             const auto windows = getWindows();
             return windows.size() == 1 && windows.front().second.startsWith(applicationName);
@@ -645,7 +617,7 @@ bool RealProgram::focusWindow(unsigned long window)
         return false;
     XSetInputFocus(x->display, (Window) window, RevertToParent, CurrentTime);
     XSync(x->display, False);
-    return waitFor([&] {
+    return waitUntil([&] {
         Window focus = 0;
         int revert = 0;
         XGetInputFocus(x->display, &focus, &revert);
@@ -680,7 +652,7 @@ bool RealProgram::chooseFromMenu(unsigned long window, int menuIndex, int item, 
     const auto windowsBefore = getWindows().size();
     focusWindow(window);
     clickIn(window, {centres[juce::jlimit(0, 3, menuIndex)], 10});
-    if (!waitFor([&] { return getWindows().size() > windowsBefore; }))
+    if (!waitUntil([&] { return getWindows().size() > windowsBefore; }))
         return false;
     for (int i = 0; i < std::abs(item); ++i)
         pressKey(item > 0 ? "Down" : "Up");
@@ -745,7 +717,6 @@ RealProgram::DropOutcome RealProgram::dropFiles(unsigned long target, juce::Poin
         {
             if (XPending(display) == 0)
             {
-                wake();
                 const int fd = ConnectionNumber(display);
                 fd_set set;
                 FD_ZERO(&set);
@@ -841,21 +812,9 @@ void RealProgram::sendSignal(int signal)
 
 int RealProgram::waitForExit(int timeoutMs)
 {
-    if (pid <= 0)
-        return -1;
-    // The program is kept awake meanwhile: a close request may wait for the next X event otherwise.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (exitStatus == -1)
-    {
-        const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   end - std::chrono::steady_clock::now())
-                                   .count();
-        exitStatus = waitForChild(pid, (int) std::clamp<long long>(remaining, 0, 100));
-        if (exitStatus != -1 || remaining <= 0)
-            break;
-        wake();
-    }
-    return exitStatus;
+    if (pid > 0 && exitStatus == -1)
+        exitStatus = waitForChild(pid, timeoutMs);
+    return pid > 0 ? exitStatus : -1;
 }
 
 bool RealProgram::isRunning()

@@ -75,12 +75,6 @@ public:
 
     // Waits until the condition holds, polling every 20 ms.
     static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
-    // The same while the program is kept awake: every 100 ms a message it ignores reaches its windows.
-    // The toolkit reads X events when its connection has new data, so events that an earlier reply
-    // brought in with it (input, a finished paint) would otherwise wait for the next event, and a user's
-    // mouse always brings more.
-    bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000);
-    void wake();
     // Waits until the condition holds while the pointer moves to and fro by one pixel at a point of the
     // window: on a bare X server the toolkit may leave what it painted last unshown until its next input
     // event, and a user's pointer never rests for long. The point should be one where hovering changes
@@ -103,11 +97,10 @@ public:
     // Without a window manager nobody gives a window the keyboard when a dialog closes: this does what a
     // window manager would, and waits until the window has it.
     bool focusWindow(unsigned long window);
-    // The toolkit reads X events when its connection has new data; events that an earlier reply brought
-    // in with it wait for the next. A user's mouse always brings more; here a small move over the
-    // window's top right corner does.
+    // A small move over the window's top right corner, where hovering changes nothing: the pointer leaves
+    // what it clicked, as a user's hand does before the next action.
     void nudgeMouse(unsigned long window);
-    // Input followed by a nudge, so that the program sees it at once; keys go to the focused window.
+    // Input followed by a nudge; keys go to the focused window.
     void pressKeyIn(unsigned long window, const juce::String& combination);
     void clickIn(unsigned long window, juce::Point<int> position);
 
