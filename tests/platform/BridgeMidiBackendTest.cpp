@@ -118,6 +118,16 @@ bool listed(MidiClient& client, const juce::String& deviceName)
         },
         waitMs);
 }
+
+// A backend aimed at a socket where a peer listens.
+class BridgeMidiBackendWithPeer : public ::testing::Test
+{
+protected:
+    testsupport::TemporaryFolder folder;
+    const juce::File path = folder.file("bridge.sock");
+    Peer peer{path};
+    BridgeMidiBackend backend{path.getFullPathName()};
+};
 } // namespace
 
 TEST(BridgeMidiBackend, HasNoDeviceWithoutAPeer)
@@ -133,12 +143,8 @@ TEST(BridgeMidiBackend, HasNoDeviceWithoutAPeer)
     EXPECT_EQ(client->openOutput(0), nullptr);
 }
 
-TEST(BridgeMidiBackend, ExchangesBytesWithThePeerAndLosesTheDeviceWhenItCloses)
+TEST_F(BridgeMidiBackendWithPeer, ExchangesBytesWithThePeerAndLosesTheDeviceWhenItCloses)
 {
-    testsupport::TemporaryFolder folder;
-    const auto path = folder.file("bridge.sock");
-    Peer peer(path);
-    BridgeMidiBackend backend(path.getFullPathName());
     // MIDI bytes right behind the NAME line must not be lost to the line reader.
     auto client = createWhileAccepting(backend, peer, "NAME Sim Synth\n\xF0\x7D");
     int changes = 0;
@@ -206,12 +212,8 @@ TEST(BridgeMidiBackend, ExchangesBytesWithThePeerAndLosesTheDeviceWhenItCloses)
 }
 
 // A short message sent right behind a SysEx (without waiting for its completion) must not overtake it.
-TEST(BridgeMidiBackend, KeepsTheOrderOfSysExAndShortMessages)
+TEST_F(BridgeMidiBackendWithPeer, KeepsTheOrderOfSysExAndShortMessages)
 {
-    testsupport::TemporaryFolder folder;
-    const auto path = folder.file("bridge.sock");
-    Peer peer(path);
-    BridgeMidiBackend backend(path.getFullPathName());
     auto client = createWhileAccepting(backend, peer, "NAME Order\n");
     auto out = client->openOutput(0);
     ASSERT_TRUE(out);
@@ -234,23 +236,15 @@ TEST(BridgeMidiBackend, KeepsTheOrderOfSysExAndShortMessages)
     EXPECT_TRUE(testsupport::runMessageLoopUntil([&] { return completions == 20; }, waitMs));
 }
 
-TEST(BridgeMidiBackend, RefusesAPeerWithoutANameLine)
+TEST_F(BridgeMidiBackendWithPeer, RefusesAPeerWithoutANameLine)
 {
-    testsupport::TemporaryFolder folder;
-    const auto path = folder.file("bridge.sock");
-    Peer peer(path);
-    BridgeMidiBackend backend(path.getFullPathName());
     auto client = createWhileAccepting(backend, peer, "HELLO\n");
     EXPECT_EQ(client->getNumSources(), 0);
     EXPECT_FALSE(client->getSourceName(0).has_value());
 }
 
-TEST(BridgeMidiBackend, ClientsOfOneBackendShareTheConnection)
+TEST_F(BridgeMidiBackendWithPeer, ClientsOfOneBackendShareTheConnection)
 {
-    testsupport::TemporaryFolder folder;
-    const auto path = folder.file("bridge.sock");
-    Peer peer(path);
-    BridgeMidiBackend backend(path.getFullPathName());
     auto first = createWhileAccepting(backend, peer, "NAME Shared\n");
     auto second = backend.createClient("two");
     ASSERT_EQ(first->getNumSources(), 1);
@@ -265,12 +259,8 @@ TEST(BridgeMidiBackend, ClientsOfOneBackendShareTheConnection)
 
 // A peer that connects and never names itself is not listed, and nobody waits for it: only the client's creation
 // waits a bounded time for a peer that is introducing itself. Once the line comes, the device appears.
-TEST(BridgeMidiBackend, APeerWithoutItsNameLineNeverMakesEnumerationWait)
+TEST_F(BridgeMidiBackendWithPeer, APeerWithoutItsNameLineNeverMakesEnumerationWait)
 {
-    testsupport::TemporaryFolder folder;
-    const auto path = folder.file("bridge.sock");
-    Peer peer(path);
-    BridgeMidiBackend backend(path.getFullPathName());
 
     const auto createStart = juce::Time::getMillisecondCounter();
     auto client = createWhileAccepting(backend, peer, "");
@@ -316,12 +306,8 @@ TEST(BridgeMidiBackend, FindsAPeerThatStartsLater)
 
 // A peer that stops reading: once the socket is full, a send fails after about half a second instead of holding
 // the sender, and enumeration goes on meanwhile.
-TEST(BridgeMidiBackend, APeerThatStopsReadingFailsAWriteInAboutHalfASecond)
+TEST_F(BridgeMidiBackendWithPeer, APeerThatStopsReadingFailsAWriteInAboutHalfASecond)
 {
-    testsupport::TemporaryFolder folder;
-    const auto path = folder.file("bridge.sock");
-    Peer peer(path);
-    BridgeMidiBackend backend(path.getFullPathName());
     auto client = createWhileAccepting(backend, peer, "NAME Deaf\n");
     auto out = client->openOutput(0);
     ASSERT_TRUE(out);
