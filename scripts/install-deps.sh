@@ -10,6 +10,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig1-dev libpng-dev libjpeg-dev fonts-dejavu-core
   libgtest-dev xvfb xauth libxtst-dev zip unzip libbenchmark-dev
   clang libclang-rt-14-dev
+  openbox fonts-liberation2 desktop-file-utils xdg-utils shared-mime-info
 )
 
 missing=()
