@@ -119,7 +119,8 @@ RealProgram::RealProgram(Options options) : x(std::make_unique<X>())
         writePreferences(configHome, {{"AutoReceive", "0"}});
     }
 
-    if (startServer(options.shareDisplayWith))
+    if (startServer(options.shareDisplayWith)
+        && (!options.windowManager || options.shareDisplayWith != nullptr || startWindowManager()))
         startProgram(options);
 }
 
@@ -187,6 +188,46 @@ bool RealProgram::startServer(const RealProgram* shared)
         XInternAtom(x->display, name, False);
     XSync(x->display, False);
     return true;
+}
+
+bool RealProgram::startWindowManager()
+{
+    const auto settings = ownFolder.getChildFile("openbox");
+    settings.createDirectory();
+    const auto display = "DISPLAY=" + displayName.toStdString();
+    const auto home = "XDG_CONFIG_HOME=" + settings.getFullPathName().toStdString();
+    windowManagerPid = fork();
+    if (windowManagerPid == 0)
+    {
+        closeInheritedDescriptors(-1);
+        redirectOutput(ownFolder.getChildFile("openbox.log").getFullPathName().toRawUTF8());
+        putenv(const_cast<char*>(display.c_str()));
+        putenv(const_cast<char*>(home.c_str()));
+        execlp("openbox", "openbox", "--sm-disable", (char*) nullptr);
+        _exit(127);
+    }
+    if (windowManagerPid < 0)
+        return false;
+    // The manager is ready once it has announced itself on the root window; the deadline only bounds a hang.
+    const auto check = XInternAtom(x->display, "_NET_SUPPORTING_WM_CHECK", False);
+    return waitUntil(
+        [&]
+        {
+            if (waitForChild(windowManagerPid, 0) != -1)
+                return false;
+            Atom type = None;
+            int format = 0;
+            unsigned long count = 0, after = 0;
+            unsigned char* data = nullptr;
+            const bool found = XGetWindowProperty(x->display, x->root, check, 0, 1, False, XA_WINDOW, &type, &format,
+                                                  &count, &after, &data)
+                                   == Success
+                               && type == XA_WINDOW && count == 1;
+            if (data != nullptr)
+                XFree(data);
+            return found;
+        },
+        60000);
 }
 
 void RealProgram::startProgram(const Options& options)
@@ -828,6 +869,7 @@ void RealProgram::stopAll()
 {
     if (pid > 0 && exitStatus == -1)
         stopChild(pid, true);
+    stopChild(windowManagerPid, false);
     if (x->display != nullptr)
         XCloseDisplay(x->display);
     x->display = nullptr;

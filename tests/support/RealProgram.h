@@ -29,6 +29,9 @@ public:
         juce::StringArray environment;
         // Starts the program on the X server of an earlier one (for a second instance).
         const RealProgram* shareDisplayWith = nullptr;
+        // Runs a real window manager (openbox) on the private X server before the program starts: it
+        // adds frames and places windows as users' desktops do. Ignored with shareDisplayWith.
+        bool windowManager = false;
     };
 
     explicit RealProgram(Options options);
@@ -42,6 +45,8 @@ public:
     bool isStarted() const noexcept { return pid > 0; }
     pid_t getPid() const noexcept { return pid; }
     const juce::String& getDisplayName() const noexcept { return displayName; }
+    // True when a window manager runs on the program's display.
+    bool hasWindowManager() const noexcept { return windowManagerPid > 0; }
 
     // The program's preferences folder ("<configHome>/VEXO sonavire Sound Librarian"), its
     // preferences file and its temporary folder.
@@ -150,6 +155,7 @@ public:
 
 private:
     bool startServer(const RealProgram* shared);
+    bool startWindowManager();
     void startProgram(const Options& options);
     void flush();
     void stopAll();
@@ -157,6 +163,7 @@ private:
     struct X;
     std::unique_ptr<X> x;
     pid_t serverPid = -1;
+    pid_t windowManagerPid = -1;
     pid_t pid = -1;
     int exitStatus = -1;
     juce::String displayName;
