@@ -4,10 +4,12 @@
 #include "app/ApplicationStartupProcess.h"
 #include "app/CommandLineProcessor.h"
 #include "app/CurrentLanguageModel.h"
-#include "app/DocumentOperations.h"
+#include "app/ApplicationCommandIds.h"
+#include "app/FileCommands.h"
 #include "app/PreferencesData.h"
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
+#include "midi/MidiCommunicationManager.h"
 #include "midi/MidiDeviceManager.h"
 #include "platform/clipboard/Pasteboard.h"
 #include "platform/loop/EventLoop.h"
@@ -44,7 +46,7 @@ public:
     void initialise(const juce::String& commandLine) override
     {
         if (shutdownSignals != nullptr)
-            shutdownSignals->startDelivering([] { quit(); });
+            shutdownSignals->startDelivering([] { shutDownInOrder(); });
 
         auto* language = x47390_application::CurrentLanguageModel::getInstance();
         language->language = platform::isSystemLanguageJapanese() ? 1 : 0;
@@ -98,19 +100,47 @@ public:
 
     void anotherInstanceStarted(const juce::String& commandLine) override
     {
+        // The user started the program again: show where it runs, and the dialog waiting there if any.
+        bringProgramToFront();
         x47390_application::CommandLineProcessor(startupProcess).process(commandLine);
     }
 
     void systemRequestedQuit() override
     {
+        // While a dialog or a transfer waits, it has the answer first: the program stays.
+        if (x47390_menu::isQuitRefused())
+        {
+            bringProgramToFront();
+            return;
+        }
         if (auto* window = x47390_ui::MainWindowManager::getInstance()->getMainWindow())
             window->toFront(true);
-        if (confirmDiscardChanges() != 0 || midi::midiDeviceScanInProgress)
-            return;
-        quit();
+        x47390_menu::performFileCommand(x47390_menu::cmdExit);
     }
 
 private:
+    // A signal from outside: a running transfer stops where a message ends, then the program shuts down.
+    static void shutDownInOrder()
+    {
+        if (!x47390_midi::MidiCommunicationManager::getInstance()->cancelTransfer([] { quit(); }))
+            quit();
+    }
+
+    static void bringProgramToFront()
+    {
+        if (auto* modal = juce::Component::getCurrentlyModalComponent())
+        {
+            modal->toFront(true);
+            return;
+        }
+        if (auto* window = x47390_ui::MainWindowManager::getInstance()->getMainWindow())
+        {
+            if (window->isMinimised())
+                window->setMinimised(false);
+            window->toFront(true);
+        }
+    }
+
     x47390_ui::DefaultLookAndFeel lookAndFeel;
     // Created with the application object, so the MIDI device manager is the first singleton.
     x47390_application::ApplicationStartupProcess startupProcess;

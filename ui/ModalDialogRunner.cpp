@@ -1,6 +1,7 @@
 #include "ui/ModalDialogRunner.h"
 
 #include "platform/loop/EventLoop.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/ModalDialogState.h"
 
 #include <exception>
@@ -36,7 +37,9 @@ int runModalDialog(juce::Component& content, const juce::String& title, juce::Co
     // native one; fitted again, the body keeps its own size.
     window->setContentComponentSize(contentSize.x, contentSize.y);
     window->centreWithSize(window->getWidth(), window->getHeight());
+    DialogKeyboard keyboard(*window, content);
     window->enterModalState(true, nullptr, true);
+    keyboard.focusDefaultButton();
     return platform::runModalLoop(*window);
 }
 
