@@ -5,6 +5,7 @@
 #include "platform/loop/EventLoop.h"
 #include "ui/DialogKeyboard.h"
 #include "ui/FontLibrary.h"
+#include "ui/ModalDialogRunner.h"
 
 #include <cstdio>
 
@@ -113,6 +114,8 @@ int MidiCommunicationDialog::runModal(MidiCommunicationProcess& process)
     window.setContentNonOwned(dialog.get(), true);
     window.setResizable(false, false);
     window.centreWithSize(window.getWidth(), window.getHeight());
+    // Only the dialog's own buttons end it: the frame is asked for none.
+    ui::markAsDialogWindow(window, false);
     ui::DialogKeyboard keyboard(window, *dialog);
 
     runningDialog = dialog.get();

@@ -312,7 +312,7 @@ TEST_F(CommandTest, MenuItemsFollowTheEnabledRulesWhenBuilt)
     selectPrograms({1, 2});
     ui::ModalDialogState::getInstance()->setModalDialogOpen(false);
     EXPECT_EQ(menuEnabledStates(0),
-              (juce::Array<bool>{true, true, true, true, false, false, true, true, true, true, true}));
+              (juce::Array<bool>{true, true, true, true, false, false, true, true, true, true, true, true}));
     EXPECT_EQ(menuEnabledStates(1), (juce::Array<bool>{false, false, false, false, false, true}));
 
     ui::ModalDialogState::getInstance()->setModalDialogOpen(true);
