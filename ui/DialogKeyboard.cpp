@@ -62,7 +62,7 @@ bool showsFocusRing(const juce::Button& button)
         return false;
     if (button.hasKeyboardFocus(false))
         return true;
-    if (!isDefaultButton(button))
+    if (!isDefaultButton(button) || !button.isEnabled())
         return false;
     auto* focused = dynamic_cast<juce::Button*>(juce::Component::getCurrentlyFocusedComponent());
     return focused == nullptr || focused->getTopLevelComponent() != button.getTopLevelComponent();

@@ -5,6 +5,7 @@
 #include "platform/loop/EventLoop.h"
 #include "ui/AlertDialogComponent.h"
 #include "ui/DefaultLookAndFeel.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/ModalDialogRunner.h"
 #include "ui/ModalDialogState.h"
 
@@ -76,6 +77,17 @@ public:
     {
         box.setLookAndFeel(&lookAndFeel);
         juce::Desktop::getInstance().addFocusChangeListener(this);
+        // The button Return presses wears the focus ring, as in the program's own dialogs.
+        markDialogBody(box);
+        std::function<void(juce::Component&)> markDefault = [&markDefault](juce::Component& component)
+        {
+            if (auto* button = dynamic_cast<juce::Button*>(&component);
+                button != nullptr && button->isRegisteredForShortcut(juce::KeyPress(juce::KeyPress::returnKey)))
+                setDefaultButton(*button);
+            for (auto* child : component.getChildren())
+                markDefault(*child);
+        };
+        markDefault(box);
     }
 
     ~ToolkitChooser() override

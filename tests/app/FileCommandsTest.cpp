@@ -1,9 +1,11 @@
 #include "app/ApplicationCommandIds.h"
+#include "app/ApplicationMenuCommands.h"
 #include "app/CJQZResource.h"
 #include "app/DocumentOperations.h"
 #include "app/FileCommands.h"
 #include "app/PreferencesData.h"
 #include "app/PreferencesDataChangeBroadcaster.h"
+#include "app/WriteConfirmation.h"
 #include "data/ApplicationUndoManager.h"
 #include "data/DataCenter.h"
 #include "data/DataChangeBroadcaster.h"
@@ -28,6 +30,8 @@
 #include "ui/PreferencesEditComponent.h"
 #include "ui/PresetInformationEditComponent.h"
 #include "ui/PresetWindowManager.h"
+
+#include <stdexcept>
 
 using commandtest::CommandTest;
 using commandtest::readErrorText;
@@ -454,4 +458,21 @@ TEST_F(CommandTest, OpenPresetWindowShowsOneWindow)
     EXPECT_TRUE(performFileCommand(cmdOpenPresetWindow));
     EXPECT_EQ(manager->getPresetWindow(), window);
     delete manager;
+}
+
+// A dialog that fails with an exception still ends the modal state it began: the commands stay usable.
+TEST_F(CommandTest, ADialogThatThrowsLeavesTheCommandsEnabled)
+{
+    const std::function<void()> dialogsThatBeginTheState[] = {
+        [] { runAlertDialog(AlertDialogComponent::okCancel, "Title", "Message"); },
+        [] { confirmWriteToDevice(); },
+        [] { confirmWriteUserData(); },
+    };
+    for (const auto& show : dialogsThatBeginTheState)
+    {
+        answerDialog([](juce::Component&) -> int { throw std::runtime_error("the dialog failed"); });
+        EXPECT_THROW(show(), std::runtime_error);
+        EXPECT_FALSE(ui::ModalDialogState::getInstance()->isModalDialogOpen());
+        EXPECT_TRUE(ApplicationMenuCommands::isCommandEnabled(cmdOpen));
+    }
 }
