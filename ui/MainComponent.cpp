@@ -76,11 +76,14 @@ void MainComponent::modalDialogStateChanged()
 
 void MainComponent::globalFocusChanged(juce::Component* focused)
 {
-    // The window takes the keyboard itself when it becomes active again with nothing else to give it to.
+    // The window takes the keyboard itself when it becomes active again with nothing else to give it to, and
+    // nobody has it when a name editor or a dialog has gone.
     if (ui::ModalDialogState::getInstance()->isModalDialogOpen()
         || juce::Component::getCurrentlyModalComponent() != nullptr || !isShowing())
         return;
-    if (focused == nullptr || focused == getTopLevelComponent())
+    // Only while this window has the keyboard: the focus going to another program must stay there.
+    auto* peer = getPeer();
+    if ((focused == nullptr || focused == getTopLevelComponent()) && peer != nullptr && peer->isFocused())
         focusCurrentPage();
 }
 

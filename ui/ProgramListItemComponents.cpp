@@ -110,17 +110,6 @@ void ProgramListItemLabel::editorAboutToBeHidden(juce::TextEditor* editor)
 {
     juce::Label::editorAboutToBeHidden(editor);
     setColour(juce::Label::textColourId, juce::Colour(rowSelected ? 0xffffffff : 0xffd3d3d3));
-    // Ended by Return or Escape, the edit gives the keyboard back to the list, so the arrows move the selection
-    // again; ended by a click elsewhere, the focus stays where the click put it.
-    if (editor == nullptr || !editor->hasKeyboardFocus(true))
-        return;
-    juce::Component::SafePointer<juce::ListBox> list(findParentComponentOfClass<juce::ListBox>());
-    juce::MessageManager::callAsync(
-        [list]
-        {
-            if (list != nullptr && list->isShowing())
-                list->grabKeyboardFocus();
-        });
 }
 
 ProgramListItemComboBox::ProgramListItemComboBox()
