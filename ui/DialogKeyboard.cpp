@@ -153,9 +153,17 @@ bool DialogKeyboard::handleKey(const juce::KeyPress& key)
         auto* button = getFocusedButton();
         if (button == nullptr)
             button = findUsableButton(defaultRole);
-        if (button == nullptr)
+        if (button != nullptr)
+        {
+            button->triggerClick();
+            return true;
+        }
+        // A dialog without buttons (the about box) is only read: Return closes it, as Escape does.
+        bool hasButtons = false;
+        forEachButton(body, [&hasButtons](juce::Button&) { hasButtons = true; });
+        if (hasButtons || window == nullptr)
             return false;
-        button->triggerClick();
+        window->exitModalState(0);
         return true;
     }
     if (code == juce::KeyPress::spaceKey)
