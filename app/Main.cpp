@@ -1,10 +1,10 @@
 // The program's entry point and its application object.
+#include "app/ApplicationCommandIds.h"
 #include "app/ApplicationInfo.h"
 #include "app/ApplicationStartup.h"
 #include "app/ApplicationStartupProcess.h"
 #include "app/CommandLineProcessor.h"
 #include "app/CurrentLanguageModel.h"
-#include "app/ApplicationCommandIds.h"
 #include "app/FileCommands.h"
 #include "app/PreferencesData.h"
 #include "app/ShutdownSignals.h"
