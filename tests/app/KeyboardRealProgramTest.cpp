@@ -176,7 +176,9 @@ TEST_F(KeyboardRealProgram, RequestsToEndWaitForTheTransfer)
     EXPECT_EQ(count(MessageKind::programWrite), 500) << "the write ran to its end";
     ASSERT_TRUE(program->waitForMainWindowAlone(60000));
 
-    // Escape cancels a write; the dialog then waits for Return.
+    // Escape cancels a write; the dialog then waits for Return. Slow answers from here on keep each write
+    // running far longer than the key or the signal takes to arrive.
+    instrument.setReplyDelayMs(200);
     ASSERT_NO_FATAL_FAILURE(startWrite());
     ASSERT_TRUE(program->waitUntil([&] { return count(MessageKind::programWrite) > 505; }, 60000));
     const auto transfer = dialog(*program, "Write Library", "transfer-running");
