@@ -249,7 +249,8 @@ void RealProgram::startProgram(const Options& options)
                                   "SONAVIRE_MIDI_BRIDGE=" + bridge};
     environment.addArray(options.environment);
 
-    const auto executable = programExecutable().getFullPathName();
+    const auto executable =
+        (options.executable != juce::File() ? options.executable : programExecutable()).getFullPathName();
     std::vector<std::string> arguments{executable.toStdString()};
     for (const auto& argument : options.arguments)
         arguments.push_back(argument.toStdString());
