@@ -87,3 +87,41 @@ TEST(TransfersEndToEnd, ReceiveTheLibraryAndWriteItBack)
     program.clickIn(question, {164, 72}); // No
     EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();
 }
+
+// A program dump that arrives twice during the receive at start (a MIDI merge or loop) shifts nothing: the
+// library written back leaves every program of the instrument where it was.
+TEST(TransfersEndToEnd, ARepeatedDumpShiftsNothingThatIsWrittenBack)
+{
+    testsupport::TemporaryFolder folder;
+    simulator::SimulatedInstrument instrument;
+    instrument.injectFault(simulator::MessageKind::programRequest, 6, simulator::Fault::duplicated);
+    const auto socket = folder.file("instrument.sock").getFullPathName();
+    simulator::BridgeInstrumentServer server(instrument, socket.toStdString());
+    ASSERT_TRUE(server.start());
+
+    const auto configHome = folder.file("config");
+    ASSERT_TRUE(testsupport::RealProgram::writePreferences(configHome, {{"AutoReceive", "1"}}));
+    testsupport::RealProgram::Options options;
+    options.bridgeSocket = socket;
+    options.configHome = configHome;
+    testsupport::RealProgram program(options);
+    ASSERT_TRUE(program.isStarted());
+    const auto window = program.waitForMainWindow();
+    ASSERT_NE(window, 0u) << program.getOutput();
+    ASSERT_TRUE(program.waitUntil(
+        [&] { return instrument.getCount(simulator::MessageKind::octaveRequest) == 6; }, 60000))
+        << program.getOutput() << " programs " << instrument.getCount(simulator::MessageKind::programRequest);
+    EXPECT_EQ(instrument.getCount(simulator::MessageKind::programRequest), 500);
+
+    ASSERT_TRUE(program.waitForMainWindowAlone());
+    program.pressKeyIn(window, "ctrl+t");
+    const auto warning = program.waitForTitle("Write to the sonavire");
+    ASSERT_NE(warning, 0u) << program.getOutput();
+    program.clickIn(warning, {368 + 36, 72 + 12}); // OK
+    ASSERT_TRUE(program.waitUntil(
+        [&] { return instrument.getCount(simulator::MessageKind::liveSetWrite) == 1; }, 60000))
+        << program.getOutput();
+    EXPECT_EQ(instrument.getCount(simulator::MessageKind::programWrite), 500);
+    for (int n = 0; n < 500; ++n)
+        ASSERT_EQ(programName(instrument.getProgram(n)), juce::String::formatted("Sim Prog %03d", n)) << n;
+}

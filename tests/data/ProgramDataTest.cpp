@@ -169,35 +169,49 @@ TEST(ProgramData, SerializeLayoutAndRoundTrip)
     EXPECT_EQ(target.md5, source.md5);
 }
 
-TEST(ProgramData, DeserializeShortBinarySectionIsZeroFilled)
+// Only a whole program section makes a program: a short or long one, or none, would install a made-up program.
+TEST(ProgramData, DeserializeRefusesAMissingOrIncompleteProgramSection)
 {
-    const std::string hundred(100, '\x11');
-    ProgramData p;
-    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgD", hundred}})));
-    for (size_t i = 0; i < 336; ++i)
-        ASSERT_EQ(p.binary[i], i < 100 ? 0x11 : 0) << i;
-    EXPECT_EQ(p.md5, x47390_data::md5Text(p.binary.data(), p.binary.size()));
+    const std::string goodInfo = info("sonavire_ProgramInformation", "<Comment>new</Comment>") + '\0';
+    struct Case
+    {
+        const char* what;
+        data::SerializedData block;
+    };
+    const Case cases[] = {
+        {"no sections", container("snvrProg", {{"other", "ignored"}})},
+        {"information only", container("snvrProg", {{"snvrPrgI", goodInfo}})},
+        {"empty program section", container("snvrProg", {{"snvrPrgD", ""}, {"snvrPrgI", goodInfo}})},
+        {"4 bytes", container("snvrProg", {{"snvrPrgD", "PROG"}, {"snvrPrgI", goodInfo}})},
+        {"335 bytes", container("snvrProg", {{"snvrPrgD", std::string(335, '\x11')}})},
+        {"400 bytes", container("snvrProg", {{"snvrPrgD", std::string(400, '\x22')}})},
+        {"a whole one, then a cut one",
+         container("snvrProg", {{"snvrPrgD", std::string(336, '\x33')}, {"snvrPrgD", std::string(100, '\x11')}})},
+    };
+    for (const auto& c : cases)
+    {
+        auto p = editedProgram();
+        const auto before = p;
+        EXPECT_FALSE(p.deserialize(c.block)) << c.what;
+        EXPECT_EQ(p.binary, before.binary) << c.what;
+        EXPECT_EQ(p.information.comment, before.information.comment) << c.what;
+        EXPECT_EQ(p.md5, before.md5) << c.what;
+    }
 
-    // A longer payload gives its first 336 bytes.
-    const std::string longer(400, '\x22');
-    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgD", longer}})));
-    EXPECT_EQ(p.binary[335], 0x22);
-}
-
-TEST(ProgramData, DeserializeWithoutSectionsKeepsTextsAndGivesInitialProgram)
-{
+    // A whole section without information keeps the texts.
     auto p = editedProgram();
-    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"other", "ignored"}})));
-    EXPECT_EQ(p.binary, x47390_data::initProgramTemplate);
+    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgD", std::string(336, '\x44')}})));
+    EXPECT_EQ(p.binary[335], 0x44);
     EXPECT_EQ(p.information.programmer, "Ann");
-    EXPECT_EQ(p.md5, initProgramMd5);
+    EXPECT_EQ(p.md5, x47390_data::md5Text(p.binary.data(), p.binary.size()));
 }
 
 TEST(ProgramData, LaterSectionOfTheSameTagWins)
 {
     ProgramData p;
     ASSERT_TRUE(p.deserialize(
-        container("snvrProg", {{"snvrPrgI", info("sonavire_ProgramInformation", "<Comment>one</Comment>") + '\0'},
+        container("snvrProg", {{"snvrPrgD", std::string(336, '\x11')},
+                               {"snvrPrgI", info("sonavire_ProgramInformation", "<Comment>one</Comment>") + '\0'},
                                {"snvrPrgI", info("sonavire_ProgramInformation", "<Comment>two</Comment>") + '\0'}})));
     EXPECT_EQ(p.information.comment, "two");
 }
@@ -249,7 +263,7 @@ TEST(ProgramData, InformationTextEndsAtFirstNul)
     ProgramData p;
     const std::string payload =
         info("sonavire_ProgramInformation", "<Comment>ok</Comment>") + std::string(1, '\0') + "\xFF\xFE garbage";
-    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgI", payload}})));
+    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgD", std::string(336, '\x11')}, {"snvrPrgI", payload}})));
     EXPECT_EQ(p.information.comment, "ok");
 }
 

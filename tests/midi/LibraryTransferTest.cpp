@@ -185,6 +185,94 @@ TEST_F(LibraryTransfer, ReceiveFailuresEndTheRunWithTheirCode)
     }
 }
 
+// A dump sent twice (a MIDI merge or loop) or unasked is no answer to a later request: the library comes out
+// exactly as the instrument holds it.
+TEST_F(LibraryTransfer, RepeatedAndUnaskedDumpsDoNotShiftTheLibrary)
+{
+    struct Case
+    {
+        const char* name;
+        MessageKind kind;
+        int nth;
+    };
+    const Case cases[] = {
+        {"program 5 twice", MessageKind::programRequest, 6},
+        {"program 499 twice, before the live set", MessageKind::programRequest, 500},
+        {"scale 1 twice", MessageKind::scaleRequest, 2},
+        {"octave 0 twice", MessageKind::octaveRequest, 1},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        instrument.clearLog();
+        instrument.clearFaults();
+        instrument.injectFault(c.kind, c.nth, Fault::duplicated);
+        LibraryData target;
+        x47390_midi::ReceiveLibraryProcess process(&target);
+        ProcessRunner runner(process);
+        ASSERT_EQ(runner.runToEnd(), 0);
+        expectLibraryMatchesInstrument(target, instrument);
+    }
+
+    // Dumps of other programs arrive ahead of the one asked for.
+    instrument.clearLog();
+    instrument.clearFaults();
+    setMessageHook(
+        [this](const Bytes& message)
+        {
+            if (message == x47390_midi::makeProgramRequest(0, 0x0135, 10))
+                for (int other : {200, 11})
+                    device->sendFromSource(0, x47390_midi::makeProgramWrite(0, 0x0135, other,
+                                                                            instrument.getProgram(other).data()));
+        });
+    LibraryData target;
+    x47390_midi::ReceiveLibraryProcess process(&target);
+    ProcessRunner runner(process);
+    ASSERT_EQ(runner.runToEnd(), 0);
+    expectLibraryMatchesInstrument(target, instrument);
+}
+
+// A dump of another number than the one asked for, and no right one within the reply time, ends the run with the
+// time-out; nothing is stored in its place.
+TEST_F(LibraryTransfer, OnlyAMisnumberedDumpIsATimeOut)
+{
+    struct Case
+    {
+        const char* name;
+        MessageKind kind;
+        int nth;
+        int programsReceived;
+    };
+    const Case cases[] = {
+        {"program 7 answered with program 8", MessageKind::programRequest, 8, 7},
+        {"octave 3 answered with octave 4", MessageKind::octaveRequest, 4, 500},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        instrument.clearLog();
+        instrument.clearFaults();
+        instrument.injectFault(c.kind, c.nth, Fault::misnumbered);
+        LibraryData target;
+        x47390_midi::ReceiveLibraryProcess process(&target);
+        ProcessRunner runner(process);
+        EXPECT_EQ(runner.runToEnd(), 3);
+        expectFailureTexts(process, 3);
+        EXPECT_EQ(receivedKinds().back(), c.kind);
+        for (int n = 0; n < 500; ++n)
+        {
+            const auto expected =
+                n < c.programsReceived ? instrument.getProgram(n) : bytesOf(x47390_data::initProgramTemplate);
+            ASSERT_EQ(bytesOf(target.getProgramData(n).binary), expected) << n;
+        }
+        if (c.kind == MessageKind::octaveRequest)
+        {
+            EXPECT_EQ(bytesOf(target.getTuneOctData(2).notes), instrument.getOctave(2));
+            EXPECT_EQ(target.getTuneOctData(3).notes, LibraryData().getTuneOctData(3).notes);
+        }
+    }
+}
+
 TEST_F(LibraryTransfer, ReceiveTimesOutWhenTheInstrumentStaysSilent)
 {
     instrument.injectFault(MessageKind::programRequest, 1, Fault::silence);
