@@ -108,10 +108,12 @@ TEST(TransfersEndToEnd, ARepeatedDumpShiftsNothingThatIsWrittenBack)
     ASSERT_TRUE(program.isStarted());
     const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
+    // The library, then the user units, arrive at start.
     ASSERT_TRUE(program.waitUntil(
-        [&] { return instrument.getCount(simulator::MessageKind::octaveRequest) == 6; }, 60000))
+        [&] { return instrument.getCount(simulator::MessageKind::userSlotHeaderRequest) == 48; }, 60000))
         << program.getOutput() << " programs " << instrument.getCount(simulator::MessageKind::programRequest);
     EXPECT_EQ(instrument.getCount(simulator::MessageKind::programRequest), 500);
+    EXPECT_EQ(instrument.getCount(simulator::MessageKind::octaveRequest), 6);
 
     ASSERT_TRUE(program.waitForMainWindowAlone());
     program.pressKeyIn(window, "ctrl+t");
