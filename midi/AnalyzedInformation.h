@@ -90,7 +90,6 @@ public:
     static AnalyzedInformation waitForReply(MidiCommunicationTask& task, const std::vector<int>& expected,
                                             int timeoutMs, AwaitedNumber number = {});
     static AnalyzedInformation waitForReply(midi::MidiMessageQueue& queue, int familyCode,
-                                            const std::vector<int>& expected, int timeoutMs,
-                                            AwaitedNumber number = {});
+                                            const std::vector<int>& expected, int timeoutMs, AwaitedNumber number = {});
 };
 } // namespace x47390_midi

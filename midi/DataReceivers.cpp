@@ -28,9 +28,9 @@ int LivesetDataReceiver::execute()
 
 int TuneScaleDataReceiver::execute(uint8_t index)
 {
-    const auto reply = exchange(makeTuneScaleRequest(channel, familyCode, index),
-                                {replyMessageBroken, replyUserScaleDump, replyNak}, requestTimeoutMs,
-                                {replyUserScaleDump, index & 0x7F});
+    const auto reply =
+        exchange(makeTuneScaleRequest(channel, familyCode, index), {replyMessageBroken, replyUserScaleDump, replyNak},
+                 requestTimeoutMs, {replyUserScaleDump, index & 0x7F});
     const int result = requestResult(reply, replyUserScaleDump);
     if (result == 0)
         storeReceived(scale, reply.data);
@@ -39,9 +39,9 @@ int TuneScaleDataReceiver::execute(uint8_t index)
 
 int TuneOctDataReceiver::execute(uint8_t index)
 {
-    const auto reply = exchange(makeTuneOctRequest(channel, familyCode, index),
-                                {replyMessageBroken, replyUserOctaveDump, replyNak}, requestTimeoutMs,
-                                {replyUserOctaveDump, index & 0x7F});
+    const auto reply =
+        exchange(makeTuneOctRequest(channel, familyCode, index), {replyMessageBroken, replyUserOctaveDump, replyNak},
+                 requestTimeoutMs, {replyUserOctaveDump, index & 0x7F});
     const int result = requestResult(reply, replyUserOctaveDump);
     if (result == 0)
         storeReceived(octave, reply.data);

@@ -169,36 +169,9 @@ TEST(ProgramData, SerializeLayoutAndRoundTrip)
     EXPECT_EQ(target.md5, source.md5);
 }
 
-// Only a whole program section makes a program: a short or long one, or none, would install a made-up program.
-TEST(ProgramData, DeserializeRefusesAMissingOrIncompleteProgramSection)
+// A whole program section without information keeps the texts.
+TEST(ProgramData, DeserializeWithoutInformationKeepsTheTexts)
 {
-    const std::string goodInfo = info("sonavire_ProgramInformation", "<Comment>new</Comment>") + '\0';
-    struct Case
-    {
-        const char* what;
-        data::SerializedData block;
-    };
-    const Case cases[] = {
-        {"no sections", container("snvrProg", {{"other", "ignored"}})},
-        {"information only", container("snvrProg", {{"snvrPrgI", goodInfo}})},
-        {"empty program section", container("snvrProg", {{"snvrPrgD", ""}, {"snvrPrgI", goodInfo}})},
-        {"4 bytes", container("snvrProg", {{"snvrPrgD", "PROG"}, {"snvrPrgI", goodInfo}})},
-        {"335 bytes", container("snvrProg", {{"snvrPrgD", std::string(335, '\x11')}})},
-        {"400 bytes", container("snvrProg", {{"snvrPrgD", std::string(400, '\x22')}})},
-        {"a whole one, then a cut one",
-         container("snvrProg", {{"snvrPrgD", std::string(336, '\x33')}, {"snvrPrgD", std::string(100, '\x11')}})},
-    };
-    for (const auto& c : cases)
-    {
-        auto p = editedProgram();
-        const auto before = p;
-        EXPECT_FALSE(p.deserialize(c.block)) << c.what;
-        EXPECT_EQ(p.binary, before.binary) << c.what;
-        EXPECT_EQ(p.information.comment, before.information.comment) << c.what;
-        EXPECT_EQ(p.md5, before.md5) << c.what;
-    }
-
-    // A whole section without information keeps the texts.
     auto p = editedProgram();
     ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgD", std::string(336, '\x44')}})));
     EXPECT_EQ(p.binary[335], 0x44);
@@ -246,6 +219,15 @@ TEST(ProgramData, RefusedContainersLeaveTheRecordUnchanged)
                                 {"snvrPrgI", info("sonavire_ProgramInformation", "<Comment>\xC0\xBC</Comment>")}})},
         {"information after the binary failing",
          container("snvrProg", {{"snvrPrgD", binary}, {"snvrPrgI", goodInfo}, {"snvrPrgI", "<broken"}})},
+        // Only a whole program section makes a program: a short or long one, or none, would install a made-up one.
+        {"no sections", container("snvrProg", {{"other", "ignored"}})},
+        {"information only", container("snvrProg", {{"snvrPrgI", goodInfo}})},
+        {"empty program section", container("snvrProg", {{"snvrPrgD", ""}, {"snvrPrgI", goodInfo}})},
+        {"4 bytes", container("snvrProg", {{"snvrPrgD", "PROG"}, {"snvrPrgI", goodInfo}})},
+        {"335 bytes", container("snvrProg", {{"snvrPrgD", std::string(335, '\x11')}})},
+        {"400 bytes", container("snvrProg", {{"snvrPrgD", std::string(400, '\x22')}})},
+        {"a whole one, then a cut one",
+         container("snvrProg", {{"snvrPrgD", binary}, {"snvrPrgD", std::string(100, '\x11')}})},
     };
     for (auto& c : cases)
     {

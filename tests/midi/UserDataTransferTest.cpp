@@ -113,9 +113,9 @@ TEST_F(UserDataTransfer, ReceiveFailures)
         Fault fault;
         int expected;
     };
-    for (auto c : {Case{"user-unit error", 5, Fault::userError, 9}, Case{"NAK", 20, Fault::nak, 5},
-                   Case{"broken header", 1, Fault::truncated, 8},
-                   Case{"only the next slot's header", 2, Fault::misnumbered, 3}})
+    for (auto c :
+         {Case{"user-unit error", 5, Fault::userError, 9}, Case{"NAK", 20, Fault::nak, 5},
+          Case{"broken header", 1, Fault::truncated, 8}, Case{"only the next slot's header", 2, Fault::misnumbered, 3}})
     {
         SCOPED_TRACE(c.name);
         instrument.clearLog();

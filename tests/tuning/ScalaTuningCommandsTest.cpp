@@ -249,9 +249,9 @@ TEST_F(ScalaCommandsTest, AScaleStartingHighGetsTheSameMapOnKeyZero)
     for (int n = 0; n < 128; ++n)
     {
         const int cents = 8000 + n * 37; // up to 12699 cents
-        scale.notes[(size_t) n * 3] = (std::uint8_t) (cents / 100);
-        scale.notes[(size_t) n * 3 + 1] = (std::uint8_t) ((cents % 100) * 16384 / 100 >> 7);
-        scale.notes[(size_t) n * 3 + 2] = (std::uint8_t) ((cents % 100) * 16384 / 100 & 0x7F);
+        scale.notes[(size_t) n * 3] = (std::uint8_t)(cents / 100);
+        scale.notes[(size_t) n * 3 + 1] = (std::uint8_t)((cents % 100) * 16384 / 100 >> 7);
+        scale.notes[(size_t) n * 3 + 2] = (std::uint8_t)((cents % 100) * 16384 / 100 & 0x7F);
     }
     scale.updateHash();
     const auto exported = scale.notes;

@@ -340,8 +340,8 @@ TEST_F(TuningPageTest, ADragThatEndsOnItsStartValueLeavesTheEntryUntouched)
             const auto now = juce::Time::getCurrentTime();
             return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(),
                                     juce::Point<float>(10.0f, (float) y),
-                                    juce::ModifierKeys(juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f, 0.0f,
-                                    0.0f, 0.0f, &slider, &slider, now, {10.0f, 9.0f}, now, 1, dragged);
+                                    juce::ModifierKeys(juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f, 0.0f, 0.0f,
+                                    0.0f, &slider, &slider, now, {10.0f, 9.0f}, now, 1, dragged);
         };
         const auto shown = slider.getValue();
         slider.mouseDown(event(9, false));

@@ -44,10 +44,10 @@ bool messageKindFromString(const std::string& text, MessageKind& kind);
 enum class Fault
 {
     none,
-    nak,       // answer with a reject reply; the message is not carried out
-    silence,   // no answer; the message is not carried out
-    truncated, // the answer is cut to half its length (still ending in F7)
-    userError, // answer with a user communication error reply; not carried out
+    nak,        // answer with a reject reply; the message is not carried out
+    silence,    // no answer; the message is not carried out
+    truncated,  // the answer is cut to half its length (still ending in F7)
+    userError,  // answer with a user communication error reply; not carried out
     duplicated, // every answer goes out twice (a MIDI merge or loop)
     misnumbered // a request for a numbered dump (program, tuning, slot header) is answered with the next one's
 };
