@@ -37,7 +37,8 @@ void usage(std::FILE* out = stderr)
                  "  --realtime               put F8 and FE bytes inside longer answers\n"
                  "  --chunk <n>              write answers in pieces of n bytes\n"
                  "  --fault <kind>:<n>:<f>   the n-th message of a kind (0: every one) gets fault f:\n"
-                 "                           nak, silence, truncated or usererror; kinds:\n"
+                 "                           nak, silence, truncated, usererror, duplicated or\n"
+                 "                           misnumbered; kinds:\n"
                  "                           identityRequest searchRequest programRequest liveSetRequest\n"
                  "                           scaleRequest octaveRequest programWrite scaleWrite octaveWrite\n"
                  "                           liveSetWrite currentProgram currentScale currentOctave\n"
@@ -66,6 +67,10 @@ bool parseFault(const std::string& text, simulator::SimulatedInstrument& instrum
         fault = simulator::Fault::truncated;
     else if (name == "usererror")
         fault = simulator::Fault::userError;
+    else if (name == "duplicated")
+        fault = simulator::Fault::duplicated;
+    else if (name == "misnumbered")
+        fault = simulator::Fault::misnumbered;
     else
         return false;
     instrument.injectFault(kind, nth, fault);
