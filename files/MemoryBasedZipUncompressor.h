@@ -31,7 +31,7 @@ public:
     static constexpr juce::int64 maximumUncompressedSize = 64 * 1024 * 1024;
 
     // Reads the archive's directory. Never fails: a missing, unreadable, oversized or non-zip file
-    // gives an empty entry list.
+    // gives an empty entry list. Only a regular file is read (see platform::RegularFileInputStream).
     explicit MemoryBasedZipUncompressor(const juce::File& archive);
     explicit MemoryBasedZipUncompressor(const juce::MemoryBlock& archiveBytes);
     virtual ~MemoryBasedZipUncompressor() = default;
@@ -62,6 +62,9 @@ public:
     // True when the file looked like an archive but could not be used (too large, damaged directory).
     bool isDamaged() const { return damaged; }
 
+    // True when the file exists but could not be opened: no permission, or not a regular file.
+    bool wasRefused() const { return refused; }
+
     std::vector<Entry> entries;
     std::map<juce::String, juce::MemoryBlock> uncompressedData;
 
@@ -73,6 +76,7 @@ private:
 
     juce::MemoryBlock archive;
     bool damaged = false;
+    bool refused = false;
     // Every member's bytes back to back; the members by first appearance of their names, and an open
     // hash table of their positions (plus one; 0 is a free slot) for the look-up by name.
     std::unique_ptr<juce::uint8[]> memberStore;

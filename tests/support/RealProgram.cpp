@@ -1,5 +1,7 @@
 #include "tests/support/RealProgram.h"
 
+#include "platform/system/FileNameBytes.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -252,7 +254,7 @@ void RealProgram::startProgram(const Options& options)
     const auto executable = programExecutable().getFullPathName();
     std::vector<std::string> arguments{executable.toStdString()};
     for (const auto& argument : options.arguments)
-        arguments.push_back(argument.toStdString());
+        arguments.push_back(platform::fileNameBytes(argument)); // names that are not UTF-8 by their bytes
     std::vector<std::string> settings;
     for (const auto& entry : environment)
         settings.push_back(entry.toStdString());
