@@ -73,7 +73,8 @@ juce::String CommandLineProcessor::makeCommandLine(const juce::StringArray& argu
         if (argument.isNotEmpty() && !argument.startsWithChar('-'))
             argument = workingFolder.getChildFile(argument).getFullPathName();
         // Quoted, a blank stays in the argument; a quote in it is doubled.
-        parts.add(argument.containsAnyOf(" \"") ? argument.replace("\"", "\"\"").quoted('"') : argument);
+        // (String::quoted adds no quote where the text already has one.)
+        parts.add(argument.containsAnyOf(" \"") ? "\"" + argument.replace("\"", "\"\"") + "\"" : argument);
     }
     return parts.joinIntoString(" ");
 }

@@ -79,16 +79,17 @@ TEST(CommandLineSplitting, EveryArgumentComesBackWholeFromTheLineMadeOfIt)
         "/a/quote\"only.snvrlib",
         "/a/\"\"doubled\"\".snvrlib",
         "/a/ends with a quote\"",
+        "/\"in front\" of a name",
         "/a/  two blanks  .snvrlib",
         "/a/tab\tand'single'.snvrprog",
         "/a/back\\slash \\\".snvrpreset",
     };
     for (const auto* name : names)
     {
-        const juce::StringArray arguments{"-NS", "value", juce::String::fromUTF8(name), "/other.snvrlib"};
+        const juce::StringArray arguments{"-NS", juce::String::fromUTF8(name), "/other.snvrlib"};
         auto split = CommandLineProcessor::splitCommandLine(CommandLineProcessor::makeCommandLine(arguments, folder));
         split.removeEmptyStrings();
-        EXPECT_EQ(split, arguments) << name;
+        EXPECT_EQ(split.joinIntoString("|"), arguments.joinIntoString("|")) << name;
     }
     // A name that is not UTF-8 keeps its bytes.
     const auto strange = platform::fileNameFromBytes("/a/caf\xe9 \"\xff\".snvrlib");
@@ -225,6 +226,8 @@ TEST_F(CommandLineProcessing, MissingOrBrokenFilesShowTheirReadErrorUnderTheComm
 TEST_F(CommandLineProcessing, AFifoNamedLikeAFileGetsTheOpenErrorWithoutWaiting)
 {
     const auto title = text("CommonErrorDialogTitle");
+    const auto& presets = x47390_data::DataCenter::getInstance()->getPresetLibrary();
+    const int presetsBefore = presets.getNumPresetData();
     for (const char* extension : {".snvrlib", ".snvrprog", ".snvrpreset"})
     {
         const auto fifo = temp.file(juce::String("pipe") + extension);
@@ -242,7 +245,7 @@ TEST_F(CommandLineProcessing, AFifoNamedLikeAFileGetsTheOpenErrorWithoutWaiting)
         }
     }
     EXPECT_NE(programName(0), "FromFile");
-    EXPECT_EQ(x47390_data::DataCenter::getInstance()->getPresetLibrary().getNumPresetData(), 0);
+    EXPECT_EQ(presets.getNumPresetData(), presetsBefore);
 }
 
 // Names with blanks and quotes, and names that are not UTF-8, open from the line their arguments make.

@@ -35,12 +35,14 @@ protected:
         return options;
     }
 
-    // Waits for the read-error alert, closes it and waits until the main window is alone again.
+    // Waits for the read-error alert, keeps a picture of it, closes it and waits until the main window is
+    // alone again.
     static bool dismissError(RealProgram& program)
     {
         const auto alert = program.waitForTitle("Error", 60000);
         if (alert == 0)
             return false;
+        program.keepScreenshot(alert, "special-files/open-error");
         program.closeWindow(alert);
         return program.waitUntil([&] { return program.getWindows().size() == 1; }, 60000);
     }
