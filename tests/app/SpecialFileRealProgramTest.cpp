@@ -100,5 +100,16 @@ TEST_F(SpecialFileRealProgram, NamesWithQuotesBlanksAndOtherBytesOpenFromEitherS
     EXPECT_EQ(second.waitForExit(60000), 0) << second.getOutput();
     EXPECT_TRUE(program.waitForWindowTitle(window, applicationName + " - " + juce::File(name).getFileName(), 60000))
         << program.getTitle(window);
+
+    // Dropped, such a name arrives escaped byte by byte, as file managers send it ("+" too).
+    const std::string droppedName = folder + "/plus+caf\xe8.snvrlib";
+    ASSERT_EQ(std::rename(secondName.c_str(), droppedName.c_str()), 0);
+    const auto dropped = platform::fileNameFromBytes(droppedName.c_str());
+    const auto bounds = program.getWindowBounds(window);
+    EXPECT_EQ(program.dropFiles(window, bounds.getCentre() - bounds.getPosition(), {dropped}),
+              RealProgram::DropOutcome::dropped);
+    EXPECT_TRUE(program.waitForWindowTitle(window, applicationName + " - " + juce::File(dropped).getFileName(), 60000))
+        << program.getTitle(window);
+    EXPECT_EQ(program.getWindows().size(), 1u) << "no error";
     EXPECT_EQ(program.closeAndWaitForExit(window), 0) << program.getOutput();
 }
