@@ -3,7 +3,9 @@
 
 #include "platform/system/FileNameBytes.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>

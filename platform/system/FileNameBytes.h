@@ -114,6 +114,20 @@ inline std::string fileNameBytes(const juce::String& name)
 
 inline std::string fileNameBytes(const juce::File& file) { return fileNameBytes(file.getFullPathName()); }
 
+// The name as it is shown: each stray byte as the replacement character, which every font draws.
+inline juce::String displayedFileName(const juce::String& name)
+{
+    juce::String shown;
+    shown.preallocateBytes(name.getNumBytesAsUTF8());
+    for (auto p = name.getCharPointer(); !p.isEmpty();)
+    {
+        const auto c = p.getAndAdvance();
+        const bool stray = c >= fileNameDetail::strayByteBase + 0x80 && c <= fileNameDetail::strayByteBase + 0xFF;
+        shown += stray ? (juce::juce_wchar) 0xFFFD : c;
+    }
+    return shown;
+}
+
 // The bytes a file URI's path stands for: each "%" and two hexadecimal digits is that byte, everything else
 // itself ("+" included).
 inline std::string percentDecodedBytes(const juce::String& text)

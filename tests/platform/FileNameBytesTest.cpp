@@ -40,4 +40,6 @@ TEST(FileNameBytes, EveryNameKeepsItsBytes)
             EXPECT_EQ(name, juce::String::fromUTF8(c.bytes.c_str())) << c.label;
     }
     EXPECT_EQ(platform::fileNameBytes(juce::File("/plain/name")), "/plain/name");
+    EXPECT_EQ(platform::displayedFileName(platform::fileNameFromBytes("caf\xe9 \xc3\xa9")),
+              juce::String::fromUTF8("caf\xef\xbf\xbd \xc3\xa9"));
 }
