@@ -144,6 +144,24 @@ int main()
                                          "</Comment></sonavire_ProgramInformation>");
              return archiveOf(members);
          }},
+        {"500 information members for the general parser up to the limit",
+         [&]
+         {
+             juce::String index;
+             Members members;
+             const auto text = "<sonavire_ProgramInformation><!-- not the plain form --><Comment>" +
+                               repeatedTo("<b>c</b>", limit / 500 - 100) + "</Comment></sonavire_ProgramInformation>";
+             for (int i = 0; i < 500; ++i)
+             {
+                 const auto name = "P" + juce::String(i);
+                 index << "<ProgramData><Information>" << name << ".info</Information><ProgramBinary>P.bin"
+                       << "</ProgramBinary></ProgramData>";
+                 members.emplace_back(name + ".info", bytesOf(text));
+             }
+             members.emplace_back("P.bin", juce::MemoryBlock(336, true));
+             members.emplace_back("FileInformation.xml", bytesOf(indexOf(index)));
+             return archiveOf(members);
+         }},
         {"archive of incompressible bytes up to the archive limit",
          [&]
          {

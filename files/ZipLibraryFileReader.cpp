@@ -18,6 +18,10 @@ using namespace file;
 
 using Bytes = MemoryBasedZipUncompressor::MemberBytes;
 
+// A full library's index is about 70 KB; a far larger one names more than any library holds, and its
+// tree alone would take hundreds of megabytes.
+constexpr size_t maximumIndexSize = 1024 * 1024;
+
 std::unique_ptr<juce::XmlElement> parseMember(const Bytes& bytes)
 {
     return data::parseDocumentBytes(bytes.data, bytes.size);
@@ -143,6 +147,8 @@ int ZipLibraryFileReader::parse()
     const auto* indexBytes = member(ZipLibraryFileWriter::indexMemberName);
     if (indexBytes == nullptr)
         return ReadError::failedToParseXmlDocument;
+    if (indexBytes->size > maximumIndexSize)
+        return ReadError::invalidXmlDocument;
     // The index of a file we wrote is read without the general parser; any other through it.
     PlainXmlDocument document;
     if (const auto* plain = document.parse(indexBytes->data, indexBytes->size))

@@ -398,6 +398,7 @@ TEST(LibraryFile, ReadErrorCodes)
         {"index names seven user octaves", indexNaming(octaveEntry, 7), 16},
         {"index names two preset informations", indexNaming(presetEntry, 2), 16},
         {"a sibling's live sets are passed over, however many", indexNaming(livesetEntry, 3, "dorvantin"), 0},
+        {"index larger than any library's", indexNaming("<Unknown/>", 110000), 16},
         {"incomplete and unknown elements are passed over",
          with(full, "FileInformation.xml",
               bytesOf(indexText("sonavire", "<ProgramData><Information>X.info</Information></ProgramData>"
