@@ -8,8 +8,8 @@
 # - While any global mouse listener exists (every text editor and the tooltip window are one), the desktop
 #   asks the X server for the pointer position 10 times a second, and 50 times a second from the first
 #   movement it notices on, for good. Here it goes back to 10 times once the pointer rests.
-# - Files dropped on a window come as URIs whose escapes the toolkit decodes as UTF-8, and a "+" as a blank:
-#   a name that is not UTF-8 turns into another name. Here the escapes give the name's bytes, kept as
+# - Files dropped on a window come as URIs whose escapes the toolkit decodes as UTF-8: a name that is not
+#   UTF-8 turns into another name. Here the escapes give the name's bytes, kept as
 #   platform::fileNameFromBytes keeps them.
 # Outcome: sonavire_quiet_gui_basics_source, the module's source file to compile in place of the original.
 
