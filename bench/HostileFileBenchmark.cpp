@@ -4,6 +4,7 @@
 #include "data/LibraryData.h"
 #include "files/LibraryFileReader.h"
 #include "files/MemoryBasedZipBuilder.h"
+#include "files/MemoryBasedZipUncompressor.h"
 
 #include <juce_core/juce_core.h>
 
@@ -112,7 +113,9 @@ Outcome openInChild(const juce::File& file)
 int main()
 {
     constexpr size_t megabyte = 1024 * 1024;
-    const size_t limit = 64 * megabyte - 4096; // the members' inflated limit, less room for the rest
+    // Just under the members' inflated limit, and under the size of one document the reader parses.
+    const size_t limit = (size_t) MemoryBasedZipUncompressor::maximumUncompressedSize * 9 / 10;
+    const size_t document = megabyte - 4096;
 
     struct Case
     {
@@ -126,13 +129,16 @@ int main()
          [] { return archiveOf(smallMembers(indexOf(juce::String::repeatedString(livesetEntry + programEntry, 50000)))); }},
         {"index naming live sets up to the inflated limit",
          [&] { return archiveOf(smallMembers(indexOf(repeatedTo(livesetEntry, limit)))); }},
-        {"index of one element nested text up to the limit",
-         [&] { return archiveOf(smallMembers(indexOf("<Unknown>" + repeatedTo("x", limit) + "</Unknown>"))); }},
-        {"live-set member up to the inflated limit",
+        {"index naming live sets up to the largest index",
+         [&] { return archiveOf(smallMembers(indexOf(repeatedTo(livesetEntry, document)))); }},
+        {"index of unknown elements up to the largest index",
+         [&] { return archiveOf(smallMembers(indexOf(repeatedTo("<Unknown><a/></Unknown>", document)))); }},
+        {"live-set member up to the largest document",
          [&]
          {
              auto members = smallMembers(indexOf(livesetEntry));
-             members[1].second = bytesOf("<sonavire_Liveset>" + repeatedTo("<Bank><Data>7</Data></Bank>", limit) +
+             members[1].second = bytesOf("<sonavire_Liveset>" +
+                                         repeatedTo("<Bank><Data>7</Data></Bank>", document - 100) +
                                          "</sonavire_Liveset>");
              return archiveOf(members);
          }},
@@ -140,7 +146,7 @@ int main()
          [&]
          {
              auto members = smallMembers(indexOf(juce::String::repeatedString(programEntry, 500)));
-             members[3].second = bytesOf("<sonavire_ProgramInformation><Comment>" + repeatedTo("c", limit) +
+             members[3].second = bytesOf("<sonavire_ProgramInformation><Comment>" + repeatedTo("c", limit - megabyte) +
                                          "</Comment></sonavire_ProgramInformation>");
              return archiveOf(members);
          }},
@@ -150,7 +156,7 @@ int main()
              juce::String index;
              Members members;
              const auto text = "<sonavire_ProgramInformation><!-- not the plain form --><Comment>" +
-                               repeatedTo("<b>c</b>", limit / 500 - 100) + "</Comment></sonavire_ProgramInformation>";
+                               repeatedTo("<b>c</b>", limit / 500 - 200) + "</Comment></sonavire_ProgramInformation>";
              for (int i = 0; i < 500; ++i)
              {
                  const auto name = "P" + juce::String(i);
@@ -162,11 +168,11 @@ int main()
              members.emplace_back("FileInformation.xml", bytesOf(indexOf(index)));
              return archiveOf(members);
          }},
-        {"archive of incompressible bytes up to the archive limit",
+        {"archive of incompressible bytes up to the limits",
          [&]
          {
              auto members = smallMembers(indexOf(livesetEntry));
-             juce::MemoryBlock filler(limit - megabyte);
+             juce::MemoryBlock filler(limit);
              juce::Random(1).fillBitsRandomly(filler.getData(), filler.getSize());
              members.emplace_back("filler", filler);
              return archiveOf(members);

@@ -26,9 +26,11 @@ public:
         juce::uint32 crc32 = 0;
     };
 
-    // Archives larger than this, or whose members inflate to more than this in all, are refused.
-    static constexpr juce::int64 maximumArchiveSize = 64 * 1024 * 1024;
-    static constexpr juce::int64 maximumUncompressedSize = 64 * 1024 * 1024;
+    // Archives larger than this, or whose members inflate to more than this in all, are refused. A full
+    // library is about 300 KB, and 500 KB inflated: the limits leave room for long texts, while opening the
+    // largest archive they let through stays well under a second and under 100 MB.
+    static constexpr juce::int64 maximumArchiveSize = 8 * 1024 * 1024;
+    static constexpr juce::int64 maximumUncompressedSize = 8 * 1024 * 1024;
 
     // Reads the archive's directory. Never fails: a missing, unreadable, oversized or non-zip file
     // gives an empty entry list. Only a regular file is read (see platform::RegularFileInputStream).

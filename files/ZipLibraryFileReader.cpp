@@ -18,12 +18,16 @@ using namespace file;
 
 using Bytes = MemoryBasedZipUncompressor::MemberBytes;
 
-// A full library's index is about 70 KB; a far larger one names more than any library holds, and its
-// tree alone would take hundreds of megabytes.
+// A full library's index is about 70 KB; a far larger one names more than any library holds.
 constexpr size_t maximumIndexSize = 1024 * 1024;
+// The general parser builds a large tree slowly: a document of ours is a few hundred bytes, and one far
+// larger is refused like any document its reader does not take.
+constexpr size_t maximumDocumentSize = 1024 * 1024;
 
 std::unique_ptr<juce::XmlElement> parseMember(const Bytes& bytes)
 {
+    if (bytes.size > maximumDocumentSize)
+        return nullptr;
     return data::parseDocumentBytes(bytes.data, bytes.size);
 }
 

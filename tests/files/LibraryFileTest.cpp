@@ -399,6 +399,10 @@ TEST(LibraryFile, ReadErrorCodes)
         {"index names two preset informations", indexNaming(presetEntry, 2), 16},
         {"a sibling's live sets are passed over, however many", indexNaming(livesetEntry, 3, "dorvantin"), 0},
         {"index larger than any library's", indexNaming("<Unknown/>", 110000), 16},
+        {"live set larger than any document of ours",
+         with(full, "L.lvs", bytesOf("<sonavire_Liveset>" + juce::String::repeatedString("<Bank/>", 150000) +
+                                     "</sonavire_Liveset>")),
+         23},
         {"incomplete and unknown elements are passed over",
          with(full, "FileInformation.xml",
               bytesOf(indexText("sonavire", "<ProgramData><Information>X.info</Information></ProgramData>"
