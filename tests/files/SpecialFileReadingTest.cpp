@@ -112,7 +112,7 @@ TEST(SpecialFileReading, TheUnprivilegedUserCannotOpenTheLockedFile)
     ASSERT_TRUE(locked.replaceWithText("x"));
     ASSERT_EQ(::chmod(locked.getFullPathName().toRawUTF8(), 0), 0);
     const testsupport::UnprivilegedFileAccess user;
-    ASSERT_TRUE(user.isActive());
+    ASSERT_TRUE(user.isActive() || ::geteuid() != 0) << "root would read the file";
     const int fd = ::open(locked.getFullPathName().toRawUTF8(), O_RDONLY);
     EXPECT_LT(fd, 0);
     if (fd >= 0)
