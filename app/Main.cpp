@@ -13,6 +13,7 @@
 #include "midi/MidiDeviceManager.h"
 #include "platform/clipboard/Pasteboard.h"
 #include "platform/loop/EventLoop.h"
+#include "platform/system/FileNameBytes.h"
 #include "platform/system/MemorySettings.h"
 #include "platform/system/SystemLanguage.h"
 #include "platform/system/X11WindowAtoms.h"
@@ -29,6 +30,8 @@
 namespace
 {
 x47390_application::SingleInstance* singleInstance = nullptr;
+// Made from the program's arguments themselves: the toolkit's own joins them so that some names break apart.
+juce::String programCommandLine;
 x47390_application::ShutdownSignals* shutdownSignals = nullptr;
 
 class sonavireLibrarianApplication : public juce::JUCEApplication
@@ -43,7 +46,7 @@ public:
     // check is machine-wide and would turn away every other user.
     bool moreThanOneInstanceAllowed() override { return true; }
 
-    void initialise(const juce::String& commandLine) override
+    void initialise(const juce::String&) override
     {
         if (shutdownSignals != nullptr)
             shutdownSignals->startDelivering([] { shutDownInOrder(); });
@@ -67,7 +70,7 @@ public:
         if (singleInstance != nullptr)
             singleInstance->startListening([this](const juce::String& line) { anotherInstanceStarted(line); });
 
-        x47390_application::CommandLineProcessor(startupProcess).process(commandLine);
+        x47390_application::CommandLineProcessor(startupProcess).process(programCommandLine);
         if (startupProcess.startupDone)
             return;
 
@@ -155,14 +158,15 @@ int main(int argc, char* argv[])
     x47390_application::ShutdownSignals signals;
     shutdownSignals = &signals;
 
+    // A file name need not be UTF-8: it is kept by its bytes.
     juce::StringArray arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.add(juce::String::fromUTF8(argv[i]));
+        arguments.add(platform::fileNameFromBytes(argv[i]));
 
     x47390_application::SingleInstance instance(x47390_application::SingleInstance::getDefaultFolder());
-    const auto commandLine = x47390_application::CommandLineProcessor::makeCommandLine(
+    programCommandLine = x47390_application::CommandLineProcessor::makeCommandLine(
         arguments, juce::File::getCurrentWorkingDirectory());
-    switch (instance.acquireOrHandOver(commandLine))
+    switch (instance.acquireOrHandOver(programCommandLine))
     {
         case x47390_application::SingleInstance::Role::handedOver: return 0;
         case x47390_application::SingleInstance::Role::failed:
