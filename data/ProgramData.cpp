@@ -64,6 +64,11 @@ std::unique_ptr<juce::XmlElement> ProgramInformation::createXml() const
     return data::createInformationXml(informationRoot, programmer, comment);
 }
 
+void ProgramInformation::appendDocument(std::string& out) const
+{
+    data::appendInformationDocument(out, informationRoot, programmer, comment);
+}
+
 ProgramData::ProgramData() : binary(initProgramTemplate)
 {
     updateHash();
