@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -135,34 +136,57 @@ private:
     z_stream deflater{};
 };
 
-template <class Fn>
-double secondsOf(Fn&& fn)
+// Wall time, and the thread's CPU time, which a busy machine disturbs less.
+struct Seconds
 {
-    const auto start = std::chrono::steady_clock::now();
-    fn();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double wall = 0;
+    double cpu = 0;
+};
+
+double threadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return (double) t.tv_sec + (double) t.tv_nsec / 1e9;
 }
 
-// Runs ours and the reference in turn, the order swapped each iteration; the benchmark's time is ours.
+template <class Fn>
+Seconds secondsOf(Fn&& fn)
+{
+    const auto cpu = threadCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    fn();
+    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+            threadCpuSeconds() - cpu};
+}
+
+// Runs ours and the reference in turn, the order swapped each iteration; the benchmark's time is our wall
+// time. The counters give the reference's times and the ratios ours / reference of wall and CPU time.
 template <class Ours, class Reference>
 void againstReference(benchmark::State& state, Ours&& ours, Reference&& reference)
 {
-    double oursTotal = 0, referenceTotal = 0;
+    Seconds oursTotal, referenceTotal;
     bool oursFirst = true;
     for (auto _ : state)
     {
-        double oursTime = 0, referenceTime = 0;
+        Seconds oursTime, referenceTime;
         if (oursFirst)
             oursTime = secondsOf(ours), referenceTime = secondsOf(reference);
         else
             referenceTime = secondsOf(reference), oursTime = secondsOf(ours);
         oursFirst = !oursFirst;
-        state.SetIterationTime(oursTime);
-        oursTotal += oursTime;
-        referenceTotal += referenceTime;
+        state.SetIterationTime(oursTime.wall);
+        oursTotal.wall += oursTime.wall;
+        oursTotal.cpu += oursTime.cpu;
+        referenceTotal.wall += referenceTime.wall;
+        referenceTotal.cpu += referenceTime.cpu;
     }
-    state.counters["zlib_ms"] = benchmark::Counter(referenceTotal * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["ratio"] = oursTotal / referenceTotal;
+    const auto perIteration = benchmark::Counter::kAvgIterations;
+    state.counters["zlib_ms"] = benchmark::Counter(referenceTotal.wall * 1000, perIteration);
+    state.counters["cpu_ms"] = benchmark::Counter(oursTotal.cpu * 1000, perIteration);
+    state.counters["zlib_cpu_ms"] = benchmark::Counter(referenceTotal.cpu * 1000, perIteration);
+    state.counters["ratio"] = oursTotal.wall / referenceTotal.wall;
+    state.counters["cpu_ratio"] = oursTotal.cpu / referenceTotal.cpu;
 }
 
 void writeInMemory(benchmark::State& state)

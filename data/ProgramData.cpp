@@ -69,10 +69,17 @@ void ProgramInformation::appendDocument(std::string& out) const
     data::appendInformationDocument(out, informationRoot, programmer, comment);
 }
 
-ProgramData::ProgramData() : binary(initProgramTemplate)
+namespace
 {
-    updateHash();
+// Every new program starts with the same binary: its hash is worked out once (a library makes 500).
+const juce::String& initProgramHash()
+{
+    static const auto hash = md5Text(initProgramTemplate.data(), initProgramTemplate.size());
+    return hash;
 }
+} // namespace
+
+ProgramData::ProgramData() : binary(initProgramTemplate), md5(initProgramHash()) {}
 
 void ProgramData::updateHash()
 {
