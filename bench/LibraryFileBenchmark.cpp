@@ -255,27 +255,22 @@ void readFile(benchmark::State& state)
 
 double smallest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 double largest(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
-} // namespace
 
 // Medians and ranges over repetitions: the ratio to zlib is the figure that holds on a busy machine.
-BENCHMARK(writeInMemory)
-    ->Name("Library/WriteArchiveInMemory")
-    ->UseManualTime()
-    ->MinTime(0.3)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true)
-    ->ComputeStatistics("min", smallest)
-    ->ComputeStatistics("max", largest)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(readInMemory)
-    ->Name("Library/ReadArchiveInMemory")
-    ->UseManualTime()
-    ->MinTime(0.3)
-    ->Repetitions(9)
-    ->ReportAggregatesOnly(true)
-    ->ComputeStatistics("min", smallest)
-    ->ComputeStatistics("max", largest)
-    ->Unit(benchmark::kMillisecond);
+void againstZlib(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->UseManualTime()
+        ->MinTime(0.3)
+        ->Repetitions(9)
+        ->ReportAggregatesOnly(true)
+        ->ComputeStatistics("min", smallest)
+        ->ComputeStatistics("max", largest)
+        ->Unit(benchmark::kMillisecond);
+}
+} // namespace
+
+BENCHMARK(writeInMemory)->Name("Library/WriteArchiveInMemory")->Apply(againstZlib);
+BENCHMARK(readInMemory)->Name("Library/ReadArchiveInMemory")->Apply(againstZlib);
 BENCHMARK(writeFile)->Name("Library/WriteFile")->ArgName("disk")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(readFile)->Name("Library/ReadFile")->ArgName("disk")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
