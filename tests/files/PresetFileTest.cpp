@@ -118,17 +118,18 @@ TEST(PresetFiles, DescriptionAndIndexExactly)
                                                       "  <Prefix><![CDATA[  ]]></Prefix>\r\n"
                                                       "  <Copyright>line&#13;\nnext</Copyright>\r\n"
                                                       "</sonavire_Preset>\r\n");
-    EXPECT_TRUE(text("FileInformation.xml")
-                    .startsWith(header + "<VexoMSLibrarian_Data>\r\n"
+    const auto index = text("FileInformation.xml");
+    const juce::String indexStart = header + "<VexoMSLibrarian_Data>\r\n"
                                          "  <Product>sonavire</Product>\r\n"
-                                         "  <Contents NumProgramData=\"500\" NumPresetInformation=\"1\" NumTuneScaleData=\"0\"\r\n"
-                                         "            NumTuneOctData=\"0\">\r\n"
+                                         "  <Contents NumLivesetData=\"0\" NumProgramData=\"500\" NumPresetInformation=\"1\"\r\n"
+                                         "            NumTuneScaleData=\"0\" NumTuneOctData=\"0\">\r\n"
                                          "    <PresetInformation>\r\n"
                                          "      <File>PresetInformation.xml</File>\r\n"
                                          "    </PresetInformation>\r\n"
                                          "    <ProgramData>\r\n"
                                          "      <Information>Prog_000.prog_info</Information>\r\n"
                                          "      <ProgramBinary>Prog_000.prog_bin</ProgramBinary>\r\n"
-                                         "    </ProgramData>\r\n"));
-    EXPECT_TRUE(text("FileInformation.xml").endsWith("    </ProgramData>\r\n  </Contents>\r\n</VexoMSLibrarian_Data>\r\n"));
+                                         "    </ProgramData>\r\n";
+    EXPECT_EQ(index.substring(0, indexStart.length()), indexStart);
+    EXPECT_TRUE(index.endsWith("    </ProgramData>\r\n  </Contents>\r\n</VexoMSLibrarian_Data>\r\n"));
 }
