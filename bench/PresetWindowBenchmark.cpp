@@ -3,6 +3,7 @@
 // Needs a display (run it under xvfb-run).
 #include "app/PreferencesData.h"
 #include "data/DataCenter.h"
+#include "platform/system/MemorySettings.h"
 #include "ui/FontLibrary.h"
 #include "ui/PresetListComponent.h"
 #include "ui/PresetWindowManager.h"
@@ -93,6 +94,8 @@ BENCHMARK(scrollTree)->Name("PresetWindow/ScrollPage100")->Unit(benchmark::kMicr
 
 int main(int argc, char** argv)
 {
+    // As the program does.
+    platform::keepFreedMemoryForReuse();
     // As a JUCE application does: an X server without a window manager refuses some window hints.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     juce::ScopedJuceInitialiser_GUI juce;

@@ -5,6 +5,7 @@
 #include "app/PreferencesData.h"
 #include "data/DataCenter.h"
 #include "data/DataChangeBroadcaster.h"
+#include "platform/system/MemorySettings.h"
 #include "ui/DefaultLookAndFeel.h"
 #include "ui/FontLibrary.h"
 #include "ui/LeftPaneComponent.h"
@@ -126,6 +127,8 @@ BENCHMARK(paintProgramTab)->Name("ProgramTab/FullRepaint940x1400")->Unit(benchma
 
 int main(int argc, char** argv)
 {
+    // As the program does.
+    platform::keepFreedMemoryForReuse();
     // As a JUCE application does: an X server without a window manager refuses some window hints.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     juce::ScopedJuceInitialiser_GUI juce;

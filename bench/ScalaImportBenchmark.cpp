@@ -5,6 +5,7 @@
 #include "files/ScalaDataImporter.h"
 #include "midi/MidiDeviceManager.h"
 #include "platform/midi/VirtualMidiFabric.h"
+#include "platform/system/MemorySettings.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
@@ -52,6 +53,8 @@ BENCHMARK_CAPTURE(importScale, Notes612Refused, 612, 6, 32)->Name("Scala/Refuse6
 
 int main(int argc, char** argv)
 {
+    // As the program does.
+    platform::keepFreedMemoryForReuse();
     juce::ScopedJuceInitialiser_GUI juce;
     // No instrument: tunings handed over for sending go to an empty virtual MIDI system.
     platform::midi::MidiBackend::setDefault(platform::midi::VirtualMidiFabric::create());

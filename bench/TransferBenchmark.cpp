@@ -8,6 +8,7 @@
 #include "midi/LibraryTransferProcesses.h"
 #include "midi/MidiDeviceManager.h"
 #include "platform/midi/VirtualMidiFabric.h"
+#include "platform/system/MemorySettings.h"
 #include "tools/simulator/FabricInstrument.h"
 
 #include <juce_events/juce_events.h>
@@ -151,6 +152,8 @@ void runSet(const char* title, int runs)
 // a process of its own over the socket bridge, so that the process CPU figure is the program's alone.
 int main(int argc, char** argv)
 {
+    // As the program does.
+    platform::keepFreedMemoryForReuse();
     juce::ScopedJuceInitialiser_GUI juceInitialiser;
 
     {

@@ -3,6 +3,7 @@
 #include "data/SerializedSectionDataReader.h"
 #include "data/SerializedSectionDataWriter.h"
 #include "data/XmlText.h"
+#include "data/XmlTextWriter.h"
 
 #include <limits>
 
@@ -32,6 +33,20 @@ std::unique_ptr<juce::XmlElement> FavoriteData::createXml() const
             data::addTextChild(*bankElement, "Data", juce::String(value));
     }
     return root;
+}
+
+void FavoriteData::appendDocument(std::string& out) const
+{
+    data::XmlTextWriter xml(out);
+    xml.open(rootName);
+    for (auto& bank : entries)
+    {
+        xml.open("Bank");
+        for (int value : bank)
+            xml.textElement("Data", std::to_string(value).c_str());
+        xml.close();
+    }
+    xml.close();
 }
 
 juce::String FavoriteData::createDocumentText() const

@@ -18,10 +18,11 @@ const char* const octaveTag = "snvrTunO";
 
 void LibraryData::initialise()
 {
+    const auto& initial = getDefaultProgramData();
     for (auto& program : programs)
     {
-        program.binary = initProgramTemplate;
-        program.updateHash();
+        program.binary = initial.binary;
+        program.md5 = initial.md5;
     }
     favorites = FavoriteData();
     for (int i = 0; i < numTuneScales; ++i)

@@ -64,10 +64,22 @@ std::unique_ptr<juce::XmlElement> ProgramInformation::createXml() const
     return data::createInformationXml(informationRoot, programmer, comment);
 }
 
-ProgramData::ProgramData() : binary(initProgramTemplate)
+void ProgramInformation::appendDocument(std::string& out) const
 {
-    updateHash();
+    data::appendInformationDocument(out, informationRoot, programmer, comment);
 }
+
+namespace
+{
+// Every new program starts with the same binary: its hash is worked out once (a library makes 500).
+const juce::String& initProgramHash()
+{
+    static const auto hash = md5Text(initProgramTemplate.data(), initProgramTemplate.size());
+    return hash;
+}
+} // namespace
+
+ProgramData::ProgramData() : binary(initProgramTemplate), md5(initProgramHash()) {}
 
 void ProgramData::updateHash()
 {

@@ -22,6 +22,11 @@ std::unique_ptr<juce::XmlElement> TuneOctInformation::createXml() const
     return data::createInformationXml(names.writtenRoot, programmer, comment);
 }
 
+void TuneOctInformation::appendDocument(std::string& out) const
+{
+    data::appendInformationDocument(out, names.writtenRoot, programmer, comment);
+}
+
 TuneOctData::TuneOctData() : notes(identityTuneOct)
 {
     updateHash();

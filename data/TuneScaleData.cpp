@@ -22,6 +22,11 @@ std::unique_ptr<juce::XmlElement> TuneScaleInformation::createXml() const
     return data::createInformationXml(names.writtenRoot, programmer, comment);
 }
 
+void TuneScaleInformation::appendDocument(std::string& out) const
+{
+    data::appendInformationDocument(out, names.writtenRoot, programmer, comment);
+}
+
 TuneScaleData::TuneScaleData() : notes(identityTuneScale)
 {
     updateHash();

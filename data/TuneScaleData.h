@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 namespace x47390_data
 {
@@ -25,6 +26,8 @@ public:
 
     // Root "sonavire_TuneScaleInformation" with "Programmer" and "Comment" in that order.
     std::unique_ptr<juce::XmlElement> createXml() const;
+    // The same document's text, appended to out.
+    void appendDocument(std::string& out) const;
 
     juce::String programmer;
     juce::String comment;

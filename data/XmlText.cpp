@@ -1,6 +1,7 @@
 #include "data/XmlText.h"
 
 #include "data/XmlSafetyScanner.h"
+#include "data/XmlTextWriter.h"
 
 #include <cstdint>
 #include <cstring>
@@ -22,33 +23,11 @@ const juce::XmlElement* firstChildNamed(const juce::XmlElement& parent, juce::St
 
 namespace
 {
-// The characters the library's writer leaves as they are; everything else is a reference.
-bool isPlainCharacter(juce::juce_wchar c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           (c < 0x80 && std::strchr(" .,;:-()_+=?!$#@[]/|*%~{}'\\", (int) c) != nullptr);
-}
-
 void writeEscaped(juce::MemoryOutputStream& out, const juce::String& text, bool inAttribute)
 {
-    for (auto t = text.getCharPointer(); !t.isEmpty();)
-    {
-        const auto c = t.getAndAdvance();
-        if (isPlainCharacter(c))
-            out.writeByte((char) c);
-        else if (c == '&')
-            out << "&amp;";
-        else if (c == '"')
-            out << "&quot;";
-        else if (c == '>')
-            out << "&gt;";
-        else if (c == '<')
-            out << "&lt;";
-        else if (c == '\n' && !inAttribute)
-            out.writeByte('\n');
-        else
-            out << "&#" << (int) c << ';'; // a CR too: the parser reads a bare one as a line feed
-    }
+    std::string escaped;
+    appendEscapedXml(escaped, text.toRawUTF8(), inAttribute);
+    out.write(escaped.data(), escaped.size());
 }
 
 constexpr const char* newLine = "\r\n";
@@ -145,6 +124,16 @@ std::unique_ptr<juce::XmlElement> createInformationXml(const juce::String& rootN
     addTextChild(*root, "Programmer", programmer);
     addTextChild(*root, "Comment", comment);
     return root;
+}
+
+void appendInformationDocument(std::string& out, const char* rootName, const juce::String& programmer,
+                               const juce::String& comment)
+{
+    XmlTextWriter xml(out);
+    xml.open(rootName);
+    xml.textElement("Programmer", programmer);
+    xml.textElement("Comment", comment);
+    xml.close();
 }
 
 bool isValidUtf8(const void* data, size_t size)

@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <memory>
+#include <string>
 
 namespace data
 {
@@ -24,6 +25,10 @@ void readInformationTexts(const juce::XmlElement& root, juce::String& programmer
 // Root element with Programmer and Comment children in that order.
 std::unique_ptr<juce::XmlElement> createInformationXml(const juce::String& rootName, const juce::String& programmer,
                                                        const juce::String& comment);
+
+// The document createInformationXml gives, in toDocumentText's form, appended to out without a tree.
+void appendInformationDocument(std::string& out, const char* rootName, const juce::String& programmer,
+                               const juce::String& comment);
 
 // Strict UTF-8 (no overlong forms, no surrogates, nothing beyond U+10FFFF).
 bool isValidUtf8(const void* data, size_t size);

@@ -16,10 +16,12 @@ constexpr juce::uint16 versionMadeBy = 20;
 constexpr juce::uint16 methodStored = 0;
 constexpr juce::uint16 methodDeflated = 8;
 
-// Little-endian header bytes, gathered and written in one go.
+// Little-endian header bytes, gathered and written in one go; one buffer serves every header.
 class HeaderBytes
 {
 public:
+    void clear() { bytes.clear(); }
+
     void u16(juce::uint32 v)
     {
         bytes.push_back((char) (v & 0xff));
@@ -54,7 +56,8 @@ public:
             deflateEnd(&stream);
     }
 
-    bool compress(const juce::MemoryBlock& in, int level, juce::MemoryBlock& out)
+    // Deflates into out, which only grows, and sets outSize.
+    bool compress(const juce::MemoryBlock& in, int level, juce::MemoryBlock& out, size_t& outSize)
     {
         if (!initialised || level != currentLevel)
         {
@@ -74,14 +77,15 @@ public:
         if (in.getSize() > std::numeric_limits<uInt>::max() / 2)
             return false;
 
-        out.setSize(deflateBound(&stream, (uLong) in.getSize()) + 16, false);
+        const auto bound = deflateBound(&stream, (uLong) in.getSize()) + 16;
+        out.ensureSize(bound, false);
         stream.next_in = static_cast<Bytef*>(const_cast<void*>(in.getData()));
         stream.avail_in = (uInt) in.getSize();
         stream.next_out = static_cast<Bytef*>(out.getData());
-        stream.avail_out = (uInt) out.getSize();
+        stream.avail_out = (uInt) bound;
         if (deflate(&stream, Z_FINISH) != Z_STREAM_END)
             return false;
-        out.setSize(stream.total_out, false);
+        outSize = stream.total_out;
         return true;
     }
 
@@ -95,12 +99,16 @@ private:
 void MemoryBasedZipBuilder::addEntry(const juce::String& name, const juce::MemoryBlock& data,
                                      const juce::String& storedName)
 {
-    DataEntry entry;
+    addEntry(storedName.isNotEmpty() ? storedName : name, data.getData(), data.getSize());
+    entries.back().name = name;
+}
+
+void MemoryBasedZipBuilder::addEntry(const juce::String& name, const void* data, size_t size)
+{
+    auto& entry = entries.emplace_back();
     entry.name = name;
-    entry.data = data;
-    entry.compressionLevel = 5;
-    entry.storedName = storedName.isNotEmpty() ? storedName : name;
-    entries.push_back(std::move(entry));
+    entry.data.replaceAll(data, size);
+    entry.storedName = name;
 }
 
 size_t MemoryBasedZipBuilder::getMaximumArchiveSize() const
@@ -125,7 +133,7 @@ bool MemoryBasedZipBuilder::writeToStream(juce::OutputStream& target)
     RawDeflater deflater;
     juce::MemoryBlock compressed;
 
-    auto writeCommonFields = [](HeaderBytes& h, const DataEntry& e, const juce::MemoryBlock& nameBytes)
+    auto writeCommonFields = [](HeaderBytes& h, const DataEntry& e, size_t nameSize)
     {
         h.u16(versionNeeded);
         h.u16(0); // no flags: names go out as their UTF-8 bytes without the UTF-8 flag
@@ -135,61 +143,59 @@ bool MemoryBasedZipBuilder::writeToStream(juce::OutputStream& target)
         h.u32(e.crc32);
         h.u32(e.compressedSize);
         h.u32((juce::uint32) e.data.getSize());
-        h.u16((juce::uint32) nameBytes.getSize());
+        h.u16((juce::uint32) nameSize);
         h.u16(0);
     };
 
-    std::vector<juce::MemoryBlock> names;
-    names.reserve(entries.size());
     for (auto& e : entries)
-    {
-        const auto utf8 = e.storedName.toRawUTF8();
-        names.emplace_back(utf8, std::strlen(utf8));
-        if (names.back().getSize() > 0xffff || (juce::int64) e.data.getSize() > limit32)
+        if (e.storedName.getNumBytesAsUTF8() > 0xffff || (juce::int64) e.data.getSize() > limit32)
             return false;
-    }
+    HeaderBytes h;
 
     for (size_t i = 0; i < entries.size(); ++i)
     {
         auto& e = entries[i];
         e.crc32 = zipCrc32Of(e.data);
 
-        const juce::MemoryBlock* body = &e.data;
+        const void* body = e.data.getData();
+        size_t bodySize = e.data.getSize();
         if (e.compressionLevel > 0)
         {
-            if (!deflater.compress(e.data, juce::jlimit(1, 9, e.compressionLevel), compressed))
+            if (!deflater.compress(e.data, juce::jlimit(1, 9, e.compressionLevel), compressed, bodySize))
                 return false;
-            body = &compressed;
+            body = compressed.getData();
         }
 
         const auto offset = target.getPosition() - start;
-        if ((juce::int64) body->getSize() > limit32 || offset > limit32)
+        if ((juce::int64) bodySize > limit32 || offset > limit32)
             return false;
-        e.compressedSize = (juce::uint32) body->getSize();
+        e.compressedSize = (juce::uint32) bodySize;
         e.localHeaderOffset = (juce::uint32) offset;
 
-        HeaderBytes h;
+        const auto nameSize = e.storedName.getNumBytesAsUTF8();
+        h.clear();
         h.u32(localHeaderSignature);
-        writeCommonFields(h, e, names[i]);
-        h.raw(names[i].getData(), names[i].getSize());
+        writeCommonFields(h, e, nameSize);
+        h.raw(e.storedName.toRawUTF8(), nameSize);
         h.writeTo(target);
-        target.write(body->getData(), body->getSize());
+        target.write(body, bodySize);
     }
 
     const auto directoryStart = target.getPosition();
     for (size_t i = 0; i < entries.size(); ++i)
     {
         const auto& e = entries[i];
-        HeaderBytes h;
+        const auto nameSize = e.storedName.getNumBytesAsUTF8();
+        h.clear();
         h.u32(centralHeaderSignature);
         h.u16(versionMadeBy);
-        writeCommonFields(h, e, names[i]);
+        writeCommonFields(h, e, nameSize);
         h.u16(0); // comment length
         h.u16(0); // disk number start
         h.u16(0); // internal attributes
         h.u32(0); // external attributes
         h.u32(e.localHeaderOffset);
-        h.raw(names[i].getData(), names[i].getSize());
+        h.raw(e.storedName.toRawUTF8(), nameSize);
         h.writeTo(target);
     }
     const auto directoryEnd = target.getPosition();

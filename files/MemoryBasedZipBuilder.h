@@ -33,6 +33,8 @@ public:
 
     // The archive's member name is storedName, or name when storedName is empty.
     void addEntry(const juce::String& name, const juce::MemoryBlock& data, const juce::String& storedName = {});
+    // A member of these bytes under its name.
+    void addEntry(const juce::String& name, const void* data, size_t size);
 
     // Writes the whole archive at the target's current position. False when a member cannot be
     // compressed or the archive would not fit the zip format; the target may then hold a partial archive.

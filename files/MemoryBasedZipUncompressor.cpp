@@ -10,6 +10,33 @@
 
 namespace
 {
+// Reads the stream into the block, up to limit bytes; false when the memory cannot be had.
+bool readAtMost(juce::InputStream& in, reusedStorage::Bytes& block, size_t limit)
+{
+    // Room for the size the file has now and one byte more, so that a file that grew shows.
+    size_t room = std::min((size_t) std::max<juce::int64>(0, in.getTotalLength()) + 1, limit);
+    if (block.allocate(room) == nullptr)
+        return false;
+    size_t filled = 0;
+    for (;;)
+    {
+        const auto read = in.read(block.data() + filled, (int) std::min<size_t>(room - filled, 1 << 30));
+        if (read <= 0)
+            break;
+        filled += (size_t) read;
+        if (filled >= limit)
+            break;
+        if (filled == room)
+        {
+            room = std::min(room * 2, limit);
+            if (block.grow(room) == nullptr)
+                return false;
+        }
+    }
+    block.truncate(filled);
+    return true;
+}
+
 constexpr juce::uint32 localHeaderSignature = 0x04034b50;
 constexpr juce::uint32 centralHeaderSignature = 0x02014b50;
 constexpr juce::uint32 endRecordSignature = 0x06054b50;
@@ -98,10 +125,11 @@ MemoryBasedZipUncompressor::MemoryBasedZipUncompressor(const juce::File& file)
     }
 
     // The size may have changed since it was asked: read at most one byte beyond the limit.
-    const auto read = in.readIntoMemoryBlock(archive, maximumArchiveSize + 1);
-    if ((juce::int64) read > maximumArchiveSize)
+    if (!readAtMost(in, archive, maximumArchiveSize + 1))
+        return;
+    if ((juce::int64) archive.size() > maximumArchiveSize)
     {
-        archive.reset();
+        archive.release();
         damaged = true;
         return;
     }
@@ -115,14 +143,16 @@ MemoryBasedZipUncompressor::MemoryBasedZipUncompressor(const juce::MemoryBlock& 
         damaged = true;
         return;
     }
-    archive = archiveBytes;
+    if (archive.allocate(archiveBytes.getSize()) == nullptr)
+        return;
+    std::memcpy(archive.data(), archiveBytes.getData(), archiveBytes.getSize());
     readDirectory();
 }
 
 void MemoryBasedZipUncompressor::readDirectory()
 {
-    const auto* bytes = static_cast<const juce::uint8*>(archive.getData());
-    const size_t length = archive.getSize();
+    const auto* bytes = archive.data();
+    const size_t length = archive.size();
     if (length < endRecordSize)
         return;
 
@@ -209,11 +239,11 @@ namespace
 bool isFolder(const MemoryBasedZipUncompressor::Entry& entry) { return entry.name.endsWithChar('/'); }
 
 // Inflates one member into out, which has room for its size and one byte more.
-juce::Result extractMember(const juce::MemoryBlock& archive, const MemoryBasedZipUncompressor::Entry& entry,
+juce::Result extractMember(const reusedStorage::Bytes& archive, const MemoryBasedZipUncompressor::Entry& entry,
                            juce::uint8* out, RawInflater& inflater)
 {
-    const auto* bytes = static_cast<const juce::uint8*>(archive.getData());
-    const juce::uint64 length = archive.getSize();
+    const auto* bytes = archive.data();
+    const juce::uint64 length = archive.size();
     const juce::uint64 headerAt = entry.localHeaderOffset;
 
     if (headerAt + localHeaderSize > length || u32(bytes + headerAt) != localHeaderSignature)
@@ -251,7 +281,7 @@ void MemoryBasedZipUncompressor::dropMembers()
 {
     members.clear();
     memberSlots.clear();
-    memberStore.reset();
+    memberStore.release();
 }
 
 size_t MemoryBasedZipUncompressor::slotOf(std::string_view name) const
@@ -283,7 +313,8 @@ juce::Result MemoryBasedZipUncompressor::inflateAllEntries()
         return juce::Result::fail("The zip file's members are too large");
 
     // One block for all: the spare byte at the end lets the last member show that it inflates too far.
-    memberStore.reset(new juce::uint8[(size_t) total + 1]);
+    if (memberStore.allocate((size_t) total + 1) == nullptr)
+        return juce::Result::fail("The zip file's members are too large");
     members.reserve(entries.size());
     size_t slots = 16;
     while (slots < entries.size() * 2)
@@ -295,7 +326,7 @@ juce::Result MemoryBasedZipUncompressor::inflateAllEntries()
     {
         if (isFolder(entry))
             continue;
-        auto* out = memberStore.get() + at;
+        auto* out = memberStore.data() + at;
         const auto result = extractMember(archive, entry, out, inflater);
         if (result.failed())
         {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/ReusedStorage.h"
+
 #include <juce_core/juce_core.h>
 
 #include <map>
@@ -76,12 +78,13 @@ private:
     // The position in members of the member of that name, or of the free slot where it belongs.
     size_t slotOf(std::string_view name) const;
 
-    juce::MemoryBlock archive;
+    // The archive's and the members' blocks are handed on to the next reader on this thread.
+    reusedStorage::Bytes archive;
     bool damaged = false;
     bool refused = false;
     // Every member's bytes back to back; the members by first appearance of their names, and an open
     // hash table of their positions (plus one; 0 is a free slot) for the look-up by name.
-    std::unique_ptr<juce::uint8[]> memberStore;
+    reusedStorage::Bytes memberStore;
     std::vector<std::pair<std::string_view, MemberBytes>> members;
     std::vector<juce::uint32> memberSlots;
 };

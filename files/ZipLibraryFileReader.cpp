@@ -130,9 +130,18 @@ ZipLibraryFileReader::PresetInformationFileInformation::PresetInformationFileInf
     information.numOfProg = 500;
 }
 
-ZipLibraryFileReader::ZipLibraryFileReader(const juce::File& file) : archive(file) {}
+// The program entries take a few hundred kilobytes: their room goes on to the next reader on this thread.
+ZipLibraryFileReader::ZipLibraryFileReader(const juce::File& file)
+    : programEntries(reusedStorage::takeVector<ProgramFileInformation>()), archive(file)
+{
+}
 
-ZipLibraryFileReader::ZipLibraryFileReader(const juce::MemoryBlock& archiveBytes) : archive(archiveBytes) {}
+ZipLibraryFileReader::ZipLibraryFileReader(const juce::MemoryBlock& archiveBytes)
+    : programEntries(reusedStorage::takeVector<ProgramFileInformation>()), archive(archiveBytes)
+{
+}
+
+ZipLibraryFileReader::~ZipLibraryFileReader() { reusedStorage::giveBackVector(programEntries); }
 
 const MemoryBasedZipUncompressor::MemberBytes* ZipLibraryFileReader::member(const juce::String& name) const
 {

@@ -66,7 +66,7 @@ public:
     explicit ZipLibraryFileReader(const juce::File& file);
     // An archive already in memory.
     explicit ZipLibraryFileReader(const juce::MemoryBlock& archiveBytes);
-    virtual ~ZipLibraryFileReader() = default;
+    virtual ~ZipLibraryFileReader();
 
     // Returns a read-error index; only after 0 may the entry lists be taken over. Call once.
     int parse();

@@ -5,116 +5,148 @@
 #include "data/ProgramData.h"
 #include "data/TuneOctData.h"
 #include "data/TuneScaleData.h"
-#include "data/XmlText.h"
+#include "data/XmlTextWriter.h"
 #include "files/FileReplacer.h"
 #include "files/FileWriter.h"
+
+#include <cstdio>
 
 namespace x47390_file
 {
 namespace
 {
-juce::MemoryBlock documentBytes(const juce::XmlElement& element)
+// "Prog_007.prog_info": a numbered member's name.
+struct MemberName
 {
-    const auto text = data::toDocumentText(element);
-    return juce::MemoryBlock(text.toRawUTF8(), text.getNumBytesAsUTF8());
-}
+    MemberName(const char* prefix, int number, const char* extension)
+    {
+        std::snprintf(text, sizeof(text), "%s%03d%s", prefix, number, extension);
+    }
+    char text[64];
+};
 } // namespace
+
+const ZipLibraryFileWriter::NumberedKind ZipLibraryFileWriter::programKind{"Prog_", ".prog_bin", ".prog_info"};
+const ZipLibraryFileWriter::NumberedKind ZipLibraryFileWriter::tuneScaleKind{"TunS_", ".TunS_bin", ".TunS_info"};
+const ZipLibraryFileWriter::NumberedKind ZipLibraryFileWriter::tuneOctKind{"TunO_", ".TunO_bin", ".TunO_info"};
+
+void ZipLibraryFileWriter::addDocument(const char* name)
+{
+    builder.addEntry(name, document.data(), document.size());
+}
 
 void ZipLibraryFileWriter::addLiveset(const x47390_data::FavoriteData& liveset)
 {
-    builder.addEntry(livesetMemberName, documentBytes(*liveset.createXml()), {});
+    document.clear();
+    liveset.appendDocument(document);
+    addDocument(livesetMemberName);
     livesetNames.emplace_back(livesetMemberName);
 }
 
 void ZipLibraryFileWriter::addPresetInformation(const x47390_data::PresetInformation& information)
 {
-    juce::XmlElement root("sonavire_Preset");
-    data::addTextChild(root, "DataID", information.dataID);
-    data::addTextChild(root, "Name", information.name);
-    data::addTextChild(root, "Author", information.author);
-    data::addTextChild(root, "Version", juce::String(information.version));
-    data::addTextChild(root, "NumOfProg", juce::String(information.numOfProg));
-    data::addTextChild(root, "Date", information.date);
-    data::addTextChild(root, "Prefix", information.prefix);
-    data::addTextChild(root, "Copyright", information.copyright);
-    builder.addEntry(presetInformationMemberName, documentBytes(root), {});
+    document.clear();
+    data::XmlTextWriter xml(document);
+    xml.open("sonavire_Preset");
+    xml.textElement("DataID", information.dataID);
+    xml.textElement("Name", information.name);
+    xml.textElement("Author", information.author);
+    xml.textElement("Version", std::to_string(information.version).c_str());
+    xml.textElement("NumOfProg", std::to_string(information.numOfProg).c_str());
+    xml.textElement("Date", information.date);
+    xml.textElement("Prefix", information.prefix);
+    xml.textElement("Copyright", information.copyright);
+    xml.close();
+    addDocument(presetInformationMemberName);
     presetInformationNames.emplace_back(presetInformationMemberName);
 }
 
-void ZipLibraryFileWriter::addNumbered(const char* prefix, const char* binaryExtension,
-                                       const char* informationExtension, const void* binary, size_t binarySize,
-                                       const juce::XmlElement& information, std::vector<FileInformation>& list)
+// The information document is in document; the binary and its base name follow.
+void ZipLibraryFileWriter::addNumbered(const NumberedKind& kind, const void* binary, size_t binarySize,
+                                       std::vector<FileInformation>& list)
 {
-    const auto base = prefix + juce::String::formatted("%03d", (int) list.size());
-    builder.addEntry(base + binaryExtension, juce::MemoryBlock(binary, binarySize), {});
-    builder.addEntry(base + informationExtension, documentBytes(information), {});
-    list.emplace_back(base);
+    const int number = (int) list.size();
+    builder.addEntry(MemberName(kind.prefix, number, kind.binaryExtension).text, binary, binarySize);
+    addDocument(MemberName(kind.prefix, number, kind.informationExtension).text);
+    list.emplace_back(MemberName(kind.prefix, number, "").text);
 }
 
 void ZipLibraryFileWriter::addProgram(const x47390_data::ProgramData& program)
 {
-    addNumbered("Prog_", ".prog_bin", ".prog_info", program.binary.data(), program.binary.size(),
-                *program.information.createXml(), programNames);
+    document.clear();
+    program.information.appendDocument(document);
+    addNumbered(programKind, program.binary.data(), program.binary.size(), programNames);
 }
 
 void ZipLibraryFileWriter::addTuneScale(const x47390_data::TuneScaleData& scale)
 {
-    addNumbered("TunS_", ".TunS_bin", ".TunS_info", scale.notes.data(), scale.notes.size(),
-                *scale.information.createXml(), tuneScaleNames);
+    document.clear();
+    scale.information.appendDocument(document);
+    addNumbered(tuneScaleKind, scale.notes.data(), scale.notes.size(), tuneScaleNames);
 }
 
 void ZipLibraryFileWriter::addTuneOct(const x47390_data::TuneOctData& octave)
 {
-    addNumbered("TunO_", ".TunO_bin", ".TunO_info", octave.notes.data(), octave.notes.size(),
-                *octave.information.createXml(), tuneOctNames);
+    document.clear();
+    octave.information.appendDocument(document);
+    addNumbered(tuneOctKind, octave.notes.data(), octave.notes.size(), tuneOctNames);
 }
 
-std::unique_ptr<juce::XmlElement> ZipLibraryFileWriter::createIndex(bool withLiveset) const
+void ZipLibraryFileWriter::writeIndex(bool withLiveset)
 {
-    auto root = std::make_unique<juce::XmlElement>("VexoMSLibrarian_Data");
-    root->createNewChildElement("Product")->addTextElement("sonavire");
-    auto* contents = root->createNewChildElement("Contents");
+    document.clear();
+    data::XmlTextWriter xml(document);
+    xml.open("VexoMSLibrarian_Data");
+    xml.textElement("Product", "sonavire");
+    xml.open("Contents");
     if (withLiveset)
-        contents->setAttribute("NumLivesetData", (int) livesetNames.size());
-    contents->setAttribute("NumProgramData", (int) programNames.size());
-    contents->setAttribute("NumPresetInformation", (int) presetInformationNames.size());
-    contents->setAttribute("NumTuneScaleData", (int) tuneScaleNames.size());
-    contents->setAttribute("NumTuneOctData", (int) tuneOctNames.size());
+        xml.attribute("NumLivesetData", (int) livesetNames.size());
+    xml.attribute("NumProgramData", (int) programNames.size());
+    xml.attribute("NumPresetInformation", (int) presetInformationNames.size());
+    xml.attribute("NumTuneScaleData", (int) tuneScaleNames.size());
+    xml.attribute("NumTuneOctData", (int) tuneOctNames.size());
 
-    auto addPair = [contents](const char* tag, const juce::String& base, const char* binaryTag,
-                              const char* binaryExtension, const char* informationExtension)
+    auto addFile = [&xml](const char* tag, const juce::String& name)
     {
-        auto* element = contents->createNewChildElement(tag);
-        element->createNewChildElement("Information")->addTextElement(base + informationExtension);
-        element->createNewChildElement(binaryTag)->addTextElement(base + binaryExtension);
+        xml.open(tag);
+        xml.textElement("File", name);
+        xml.close();
+    };
+    auto addPairs = [&xml](const char* tag, const char* binaryTag, const NumberedKind& kind, size_t count)
+    {
+        for (int i = 0; i < (int) count; ++i)
+        {
+            xml.open(tag);
+            xml.textElement("Information", MemberName(kind.prefix, i, kind.informationExtension).text);
+            xml.textElement(binaryTag, MemberName(kind.prefix, i, kind.binaryExtension).text);
+            xml.close();
+        }
     };
 
     if (withLiveset)
         for (const auto& name : livesetNames)
-            contents->createNewChildElement("LivesetData")->createNewChildElement("File")->addTextElement(name.name);
+            addFile("LivesetData", name.name);
     for (const auto& name : presetInformationNames)
-        contents->createNewChildElement("PresetInformation")->createNewChildElement("File")->addTextElement(name.name);
-    for (const auto& name : programNames)
-        addPair("ProgramData", name.name, "ProgramBinary", ".prog_bin", ".prog_info");
-    for (const auto& name : tuneScaleNames)
-        addPair("TuneScaleData", name.name, "TuneScaleBinary", ".TunS_bin", ".TunS_info");
-    for (const auto& name : tuneOctNames)
-        addPair("TuneOctData", name.name, "TuneOctBinary", ".TunO_bin", ".TunO_info");
-    return root;
+        addFile("PresetInformation", name.name);
+    addPairs("ProgramData", "ProgramBinary", programKind, programNames.size());
+    addPairs("TuneScaleData", "TuneScaleBinary", tuneScaleKind, tuneScaleNames.size());
+    addPairs("TuneOctData", "TuneOctBinary", tuneOctKind, tuneOctNames.size());
+    xml.close();
+    xml.close();
+    addDocument(indexMemberName);
 }
 
 bool ZipLibraryFileWriter::buildArchive(bool withLiveset, juce::MemoryBlock& archive)
 {
     if (!built)
     {
-        builder.addEntry(indexMemberName, documentBytes(*createIndex(withLiveset)), {});
+        writeIndex(withLiveset);
         built = true;
     }
     juce::MemoryOutputStream out(archive, false);
     out.preallocate(builder.getMaximumArchiveSize());
     return builder.writeToStream(out);
 }
-
 int ZipLibraryFileWriter::write(const juce::File& target, bool withLiveset)
 {
     juce::MemoryBlock archive;

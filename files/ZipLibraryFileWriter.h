@@ -4,6 +4,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <string>
 #include <vector>
 
 namespace x47390_data
@@ -58,10 +59,20 @@ public:
     static constexpr const char* presetInformationMemberName = "PresetInformation.xml";
 
 private:
-    void addNumbered(const char* prefix, const char* binaryExtension, const char* informationExtension,
-                     const void* binary, size_t binarySize, const juce::XmlElement& information,
+    // The names of one kind of numbered member pair.
+    struct NumberedKind
+    {
+        const char* prefix;
+        const char* binaryExtension;
+        const char* informationExtension;
+    };
+    static const NumberedKind programKind, tuneScaleKind, tuneOctKind;
+
+    // Adds the text in document as a member of that name.
+    void addDocument(const char* name);
+    void addNumbered(const NumberedKind& kind, const void* binary, size_t binarySize,
                      std::vector<FileInformation>& list);
-    std::unique_ptr<juce::XmlElement> createIndex(bool withLiveset) const;
+    void writeIndex(bool withLiveset);
     int write(const juce::File& target, bool withLiveset);
 
     MemoryBasedZipBuilder builder;
@@ -71,5 +82,7 @@ private:
     std::vector<FileInformation> tuneScaleNames;
     std::vector<FileInformation> tuneOctNames;
     bool built = false;
+    // Each document's text in turn, written straight from the records.
+    std::string document;
 };
 } // namespace x47390_file

@@ -1,7 +1,8 @@
 // Any bytes as an XML document, the way every file and clipboard reader takes one: the parse returns
 // (no hang, no deep recursion), and a document that reads writes back to text that reads to the same tree
 // (text runs compared merged and without the whitespace-only ones, which the writer adds and the reader drops;
-// every other character, line ends included, the same).
+// every other character, line ends included, the same). Its texts written straight as a document give the
+// element tree's bytes.
 #include "data/FavoriteData.h"
 #include "data/ProgramInformation.h"
 #include "data/TuneScaleData.h"
@@ -82,5 +83,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto second = data::parseDocumentBytes(text.toRawUTF8(), text.getNumBytesAsUTF8());
     fuzzsupport::require(second != nullptr);
     fuzzsupport::require(description(*second) == description(*first));
+
+    // Its texts written straight into a document give the same bytes as through an element tree.
+    x47390_data::ProgramInformation information;
+    information.programmer = first->getAllSubText();
+    information.comment = first->getTagName();
+    std::string direct;
+    information.appendDocument(direct);
+    fuzzsupport::require(direct == data::toDocumentText(*information.createXml()).toStdString());
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "data/PresetData.h"
 #include "files/FileReader.h"
+#include "files/MemoryBasedZipUncompressor.h"
 #include "files/PresetFileReader.h"
 #include "files/PresetFileWriter.h"
 #include "files/ZipLibraryFileWriter.h"
@@ -81,4 +82,54 @@ TEST(PresetFiles, ShortAndInformationlessFiles)
     EXPECT_EQ(preset->programs[0].binary, x47390_data::initProgramTemplate);
     EXPECT_TRUE(preset->information.dataID.isEmpty());
     EXPECT_EQ(preset->information.numOfProg, 500);
+}
+
+// The description and the index keep the exact text older versions wrote.
+TEST(PresetFiles, DescriptionAndIndexExactly)
+{
+    testsupport::TemporaryFolder folder;
+    auto preset = std::make_unique<x47390_data::PresetData>();
+    auto& info = preset->information;
+    info.dataID = "ID-1";
+    info.name = "Pads & <Strings>";
+    info.author = juce::String::fromUTF8("J\xc3\xbcrgen");
+    info.version = 7;
+    info.numOfProg = -3;
+    info.prefix = "  ";
+    info.copyright = "line\r\nnext";
+    const auto file = folder.file("p.snvrpreset");
+    ASSERT_EQ(x47390_file::PresetFileWriter(preset.get()).write(file), 0);
+
+    MemoryBasedZipUncompressor zip(file);
+    ASSERT_TRUE(zip.uncompressAllEntries().wasOk());
+    auto text = [&](const char* name)
+    {
+        const auto& block = zip.uncompressedData.at(name);
+        return juce::String::fromUTF8(static_cast<const char*>(block.getData()), (int) block.getSize());
+    };
+    const juce::String header = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n";
+    EXPECT_EQ(text("PresetInformation.xml"), header + "<sonavire_Preset>\r\n"
+                                                      "  <DataID>ID-1</DataID>\r\n"
+                                                      "  <Name>Pads &amp; &lt;Strings&gt;</Name>\r\n"
+                                                      "  <Author>J&#252;rgen</Author>\r\n"
+                                                      "  <Version>7</Version>\r\n"
+                                                      "  <NumOfProg>-3</NumOfProg>\r\n"
+                                                      "  <Date></Date>\r\n"
+                                                      "  <Prefix><![CDATA[  ]]></Prefix>\r\n"
+                                                      "  <Copyright>line&#13;\nnext</Copyright>\r\n"
+                                                      "</sonavire_Preset>\r\n");
+    const auto index = text("FileInformation.xml");
+    const juce::String indexStart = header + "<VexoMSLibrarian_Data>\r\n"
+                                         "  <Product>sonavire</Product>\r\n"
+                                         "  <Contents NumLivesetData=\"0\" NumProgramData=\"500\" NumPresetInformation=\"1\"\r\n"
+                                         "            NumTuneScaleData=\"0\" NumTuneOctData=\"0\">\r\n"
+                                         "    <PresetInformation>\r\n"
+                                         "      <File>PresetInformation.xml</File>\r\n"
+                                         "    </PresetInformation>\r\n"
+                                         "    <ProgramData>\r\n"
+                                         "      <Information>Prog_000.prog_info</Information>\r\n"
+                                         "      <ProgramBinary>Prog_000.prog_bin</ProgramBinary>\r\n"
+                                         "    </ProgramData>\r\n";
+    EXPECT_EQ(index.substring(0, indexStart.length()), indexStart);
+    EXPECT_TRUE(index.endsWith("    </ProgramData>\r\n  </Contents>\r\n</VexoMSLibrarian_Data>\r\n"));
 }
