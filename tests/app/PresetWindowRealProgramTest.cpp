@@ -81,7 +81,11 @@ TEST_P(PresetWindowRealProgram, OpensAtItsBoundsAndItsProgramsAreDraggedIntoTheP
     const auto presets = program.waitForTitle("Presets");
     ASSERT_NE(main, 0u) << program.getOutput();
     ASSERT_NE(presets, 0u) << program.getOutput();
-    EXPECT_EQ(program.getWindowBounds(presets), presetBounds);
+    // Where a window manager puts the window is a matter of the placement tests.
+    if (!program.hasWindowManager())
+        EXPECT_EQ(program.getWindowBounds(presets), presetBounds);
+    EXPECT_EQ(program.getWindowBounds(presets).getWidth(), presetBounds.getWidth());
+    EXPECT_EQ(program.getWindowBounds(presets).getHeight(), presetBounds.getHeight());
     const auto title = program.getTitle(main);
     // A point of the main window for an input given relative to the preset window.
     const auto inMain = [&](juce::Point<int> mainPoint)

@@ -112,5 +112,5 @@ TEST_F(JuceTextOnClipboard, TextCopiedInOurWindowsIsNoProgramAndCostsNoWait)
     // A paste that asked the message thread would wait for the answer's whole time-out.
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(CJQZClipboard().readProgram().has_value());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(X11Pasteboard::replyTimeoutMs));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(platform::clipboard::X11Pasteboard::replyTimeoutMs));
 }

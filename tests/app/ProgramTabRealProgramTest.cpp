@@ -35,6 +35,12 @@ bool isEditingName(const juce::Image& shot, int row)
     return selected > 40;
 }
 
+// A selected row is filled with 0x44aaaaaa over the black list.
+bool rowLooksSelected(const juce::Image& shot, int row)
+{
+    return shot.getPixelAt(700, rowPoint(row, 700).y).getBrightness() > 0.12f;
+}
+
 // Pixels of text in the area.
 int ink(const juce::Image& shot, juce::Rectangle<int> area)
 {
@@ -120,7 +126,10 @@ TEST_F(ProgramTabRealProgram, RowsAreRenamedMovedByADragAndRestoredByOneUndo)
     program->click(window, rowPoint(2, 260));
     program->click(window, rowPoint(3, 260));
     program->pressKey("shift+Up"); // extends the selection back to row 2
-    juce::Thread::sleep(100);
+    ASSERT_TRUE(waitWhileMoving([&] {
+        const auto picture = shot();
+        return rowLooksSelected(picture, 2) && rowLooksSelected(picture, 3) && !rowLooksSelected(picture, 4);
+    })) << "rows 2 and 3 selected";
     program->drag(window, rowPoint(3, 260), {260, rowsTop + rowHeight * 6 + 3});
     EXPECT_TRUE(waitForOrder({0, 1, 4, 5, 2, 3, 6})) << "order after the drag";
 
