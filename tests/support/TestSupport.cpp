@@ -1,7 +1,9 @@
 #include "tests/support/TestSupport.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include <sys/syscall.h>
@@ -73,7 +75,12 @@ bool sleepsInPollWithoutDeadline(const juce::File& thread)
 
 void drainMessageLoop()
 {
+    // Messages are delivered in the order they were posted: once a marker posted now has come, so has
+    // everything before it, however busy the machine.
+    auto delivered = std::make_shared<std::atomic<bool>>(false);
+    juce::MessageManager::callAsync([delivered] { *delivered = true; });
     juce::MessageManager::getInstance()->runDispatchLoopUntil(20);
+    runMessageLoopUntil([&delivered] { return delivered->load(); });
 }
 
 TemporaryFolder::TemporaryFolder()
