@@ -127,9 +127,11 @@ TEST_F(RealProgramCommands, PreferencesOpenWithTheKeyboard)
     ASSERT_NE(dialog, 0u);
     program.clickIn(dialog, {40, 204});
     program.clickIn(dialog, {479, 290}); // OK
-    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
-    EXPECT_TRUE(preferencesFile.loadFileAsString().contains("<WarnBeforeWriting Value=\"0\"/>"))
+    // The file is written once the dialog has gone.
+    EXPECT_TRUE(program.waitUntil(
+        [&] { return preferencesFile.loadFileAsString().contains("<WarnBeforeWriting Value=\"0\"/>"); }))
         << preferencesFile.loadFileAsString();
+    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
 
     EXPECT_EQ(program.closeAndWaitForExit(window), 0) << program.getOutput();
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -861,7 +862,18 @@ int RealProgram::closeAndWaitForExit(unsigned long window)
         if (const int code = waitForExit(1000); code != -1)
             return code;
     } while (shown() && std::chrono::steady_clock::now() < end);
-    return waitForExit();
+    const int code = waitForExit();
+    if (code == -1)
+    {
+        // What each of the program's threads waits in, for whoever reads the failure.
+        const juce::File tasks("/proc/" + juce::String(pid) + "/task");
+        for (const auto& task : tasks.findChildFiles(juce::File::findDirectories, false))
+            std::fprintf(stderr, "still running: thread %s (%s) in %s, system call %s\n", task.getFileName().toRawUTF8(),
+                         task.getChildFile("comm").loadFileAsString().trim().toRawUTF8(),
+                         task.getChildFile("wchan").loadFileAsString().trim().toRawUTF8(),
+                         task.getChildFile("syscall").loadFileAsString().upToFirstOccurrenceOf(" ", false, false).trim().toRawUTF8());
+    }
+    return code;
 }
 
 void RealProgram::sendSignal(int signal)
