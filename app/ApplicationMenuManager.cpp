@@ -62,6 +62,8 @@ juce::Array<int> ApplicationMenuManager::getMenuItems(int menuIndex)
                                    cmdImportPresetFile};
             if (debugMode->isDeveloperMode)
                 items.addArray(juce::Array<int>{0, cmdSavePreset});
+            // No application menu on Linux: Quit closes the File menu, where users look for it.
+            items.addArray(juce::Array<int>{0, cmdExit});
             return items;
         }
         case 1: return {cmdUndo, cmdRedo, 0, cmdCut, cmdCopy, cmdPaste, cmdClear};

@@ -5,6 +5,7 @@
 #include "app/ErrorMessages.h"
 #include "files/FileExtensionChecker.h"
 #include "files/FileReader.h"
+#include "platform/system/RegularFileInputStream.h"
 #include "ui/ModalDialogState.h"
 
 #include <functional>
@@ -23,7 +24,11 @@ juce::StringArray CommandLineProcessor::splitCommandLine(const juce::String& com
         const auto c = p.getAndAdvance();
         if (quoted)
         {
-            if (c == '"')
+            if (c == '"' && *p == '"')
+            {
+                current += p.getAndAdvance(); // a doubled quote stands for one
+            }
+            else if (c == '"')
             {
                 arguments.add(current);
                 current.clear();
@@ -67,7 +72,9 @@ juce::String CommandLineProcessor::makeCommandLine(const juce::StringArray& argu
         // The running instance has another working folder: relative file names must not reach it.
         if (argument.isNotEmpty() && !argument.startsWithChar('-'))
             argument = workingFolder.getChildFile(argument).getFullPathName();
-        parts.add(argument.containsChar(' ') ? argument.quoted('"') : argument);
+        // Quoted, a blank stays in the argument; a quote in it is doubled.
+        // (String::quoted adds no quote where the text already has one.)
+        parts.add(argument.containsAnyOf(" \"") ? "\"" + argument.replace("\"", "\"\"") + "\"" : argument);
     }
     return parts.joinIntoString(" ");
 }
@@ -92,9 +99,11 @@ void CommandLineProcessor::process(const juce::String& commandLine)
         const auto extension = getExtension(argument);
         const auto file = juce::File::getCurrentWorkingDirectory().getChildFile(argument);
         // A name typed on a command line may well be wrong: say so, rather than that the file is damaged.
+        // Only a regular file is opened: a FIFO would never let the program go on.
         const auto open = [&file](const std::function<int()>& operation)
         {
-            if (const int result = file.existsAsFile() ? operation() : file::ReadError::openFile; result != 0)
+            if (const int result = platform::isReadableRegularFile(file) ? operation() : file::ReadError::openFile;
+                result != 0)
                 showReadErrorMessage(result);
         };
         if (extension.equalsIgnoreCase(file::FileExtension::library))

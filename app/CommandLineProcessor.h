@@ -18,15 +18,16 @@ public:
     // Message thread.
     void process(const juce::String& commandLine);
 
-    // Splits at blanks; a double-quoted stretch (quotes dropped) is one argument and ends it.
-    // Empty arguments between two blanks are kept.
+    // Splits at blanks; a double-quoted stretch (quotes dropped) is one argument and ends it; in it, two
+    // double quotes in a row stand for one. Empty arguments between two blanks are kept.
     static juce::StringArray splitCommandLine(const juce::String& commandLine);
 
     // The text from the last "." behind the last "/", dot included; empty when there is none.
     static juce::String getExtension(const juce::String& path);
 
-    // The command line of this process's arguments as a later start hands it over: file arguments
-    // made absolute from the given folder, arguments holding a blank quoted.
+    // The command line of this process's arguments, as the first start processes it and a later start
+    // hands it over: file arguments made absolute from the given folder, arguments holding a blank or a
+    // double quote quoted, so that splitting gives each back whole.
     static juce::String makeCommandLine(const juce::StringArray& arguments, const juce::File& workingFolder);
 
 private:

@@ -18,6 +18,7 @@
 #include "files/PresetFileManager.h"
 #include "files/ProgramFileReader.h"
 #include "files/UserUnitFileReader.h"
+#include "platform/system/RegularFileInputStream.h"
 #include "ui/AlertDialogComponent.h"
 #include "ui/FileChooserRunner.h"
 #include "ui/ModalDialogState.h"
@@ -103,6 +104,9 @@ int loadProgramFile(const juce::File& file, int programIndex)
 
 int importPresetFile(const juce::File& file)
 {
+    // What is there but cannot be read (permissions, a FIFO, a folder) is not a preset file that failed.
+    if (platform::RegularFileInputStream(file).getStatus() == platform::RegularFileInputStream::Status::refused)
+        return file::ReadError::openFile;
     if (!x47390_file::PresetFileManager::getInstance()->importPresetFile(file))
         return file::ReadError::failedToImportPresetData;
     return reloadPresetLibraries();

@@ -24,6 +24,7 @@
 #include "tuning/TuningImportComponent.h"
 #include "tuning/TuningTemplateComponent.h"
 #include "ui/AboutComponent.h"
+#include "ui/AlertDialogComponent.h"
 #include "ui/DebugWindow.h"
 #include "ui/FileChooserRunner.h"
 #include "ui/ModalDialogRunner.h"
@@ -286,7 +287,7 @@ void openPresetWindow()
 
 bool exitProgram()
 {
-    if (confirmDiscardChanges() != 0 || midi::midiDeviceScanInProgress)
+    if (isQuitRefused() || confirmDiscardChanges() != 0)
         return false;
     requestQuit();
     return true;
@@ -306,17 +307,28 @@ bool showPreferences()
     });
 }
 
-// Removes the installed preset libraries and quits; the next start installs the factory library again.
-bool initialise()
+juce::File presetFolder()
 {
-    if (confirmDiscardChanges() != 0 || midi::midiDeviceScanInProgress)
-        return false;
     x47390_file::PresetFileManager::getInstance();
     x47390_preferences::PreferencesData::getInstance();
-    const auto presetFolder = x47390_preferences::PreferencesData::getPreferencesFolder().getChildFile(
+    return x47390_preferences::PreferencesData::getPreferencesFolder().getChildFile(
         x47390_file::PresetFileManager::presetFolderName);
-    if (presetFolder.getFullPathName().isNotEmpty() && presetFolder.exists())
-        presetFolder.deleteRecursively();
+}
+
+// Removes the installed preset libraries and quits; the next start installs the factory library again. It
+// deletes files, so it asks first, with Cancel as the answer Return gives.
+bool initialise()
+{
+    if (isQuitRefused() || confirmDiscardChanges() != 0)
+        return false;
+    const auto folder = presetFolder();
+    auto* resource = CJQZResource::getInstance();
+    if (runAlertDialog(AlertDialogComponent::okCancel, resource->getString("InitialiseCheckTitle"),
+                       resource->getString("InitialiseCheckMessage") + "\n" + folder.getFullPathName(), true)
+        != 1)
+        return false;
+    if (folder.getFullPathName().isNotEmpty() && folder.exists())
+        folder.deleteRecursively();
     requestQuit();
     return true;
 }
@@ -349,6 +361,13 @@ bool performFileCommand(int commandId)
         case cmdOpenDebugWindow: openDebugWindow(); return true;
         default: return false;
     }
+}
+
+bool isQuitRefused()
+{
+    // Some dialogs (the program's tuning) leave the commands enabled, so the toolkit's own count is asked too.
+    return isModalDialogOpen() || juce::ModalComponentManager::getInstance()->getNumModalComponents() > 0
+           || midi::midiDeviceScanInProgress;
 }
 
 void setQuitRequest(QuitRequest request) { quitRequest() = std::move(request); }

@@ -1,16 +1,19 @@
 // The program's entry point and its application object.
+#include "app/ApplicationCommandIds.h"
 #include "app/ApplicationInfo.h"
 #include "app/ApplicationStartup.h"
 #include "app/ApplicationStartupProcess.h"
 #include "app/CommandLineProcessor.h"
 #include "app/CurrentLanguageModel.h"
-#include "app/DocumentOperations.h"
+#include "app/FileCommands.h"
 #include "app/PreferencesData.h"
 #include "app/ShutdownSignals.h"
 #include "app/SingleInstance.h"
+#include "midi/MidiCommunicationManager.h"
 #include "midi/MidiDeviceManager.h"
 #include "platform/clipboard/Pasteboard.h"
 #include "platform/loop/EventLoop.h"
+#include "platform/system/FileNameBytes.h"
 #include "platform/system/MemorySettings.h"
 #include "platform/system/SystemLanguage.h"
 #include "platform/system/X11WindowAtoms.h"
@@ -27,6 +30,8 @@
 namespace
 {
 x47390_application::SingleInstance* singleInstance = nullptr;
+// Made from the program's arguments themselves: the toolkit's own joins them so that some names break apart.
+juce::String programCommandLine;
 x47390_application::ShutdownSignals* shutdownSignals = nullptr;
 
 class sonavireLibrarianApplication : public juce::JUCEApplication
@@ -41,10 +46,10 @@ public:
     // check is machine-wide and would turn away every other user.
     bool moreThanOneInstanceAllowed() override { return true; }
 
-    void initialise(const juce::String& commandLine) override
+    void initialise(const juce::String&) override
     {
         if (shutdownSignals != nullptr)
-            shutdownSignals->startDelivering([] { quit(); });
+            shutdownSignals->startDelivering([] { shutDownInOrder(); });
 
         auto* language = x47390_application::CurrentLanguageModel::getInstance();
         language->language = platform::isSystemLanguageJapanese() ? 1 : 0;
@@ -65,7 +70,7 @@ public:
         if (singleInstance != nullptr)
             singleInstance->startListening([this](const juce::String& line) { anotherInstanceStarted(line); });
 
-        x47390_application::CommandLineProcessor(startupProcess).process(commandLine);
+        x47390_application::CommandLineProcessor(startupProcess).process(programCommandLine);
         if (startupProcess.startupDone)
             return;
 
@@ -98,19 +103,47 @@ public:
 
     void anotherInstanceStarted(const juce::String& commandLine) override
     {
+        // The user started the program again: show where it runs, and the dialog waiting there if any.
+        bringProgramToFront();
         x47390_application::CommandLineProcessor(startupProcess).process(commandLine);
     }
 
     void systemRequestedQuit() override
     {
+        // While a dialog or a transfer waits, it has the answer first: the program stays.
+        if (x47390_menu::isQuitRefused())
+        {
+            bringProgramToFront();
+            return;
+        }
         if (auto* window = x47390_ui::MainWindowManager::getInstance()->getMainWindow())
             window->toFront(true);
-        if (confirmDiscardChanges() != 0 || midi::midiDeviceScanInProgress)
-            return;
-        quit();
+        x47390_menu::performFileCommand(x47390_menu::cmdExit);
     }
 
 private:
+    // A signal from outside: a running transfer stops where a message ends, then the program shuts down.
+    static void shutDownInOrder()
+    {
+        if (!x47390_midi::MidiCommunicationManager::getInstance()->cancelTransfer([] { quit(); }))
+            quit();
+    }
+
+    static void bringProgramToFront()
+    {
+        if (auto* modal = juce::Component::getCurrentlyModalComponent())
+        {
+            modal->toFront(true);
+            return;
+        }
+        if (auto* window = x47390_ui::MainWindowManager::getInstance()->getMainWindow())
+        {
+            if (window->isMinimised())
+                window->setMinimised(false);
+            window->toFront(true);
+        }
+    }
+
     x47390_ui::DefaultLookAndFeel lookAndFeel;
     // Created with the application object, so the MIDI device manager is the first singleton.
     x47390_application::ApplicationStartupProcess startupProcess;
@@ -125,14 +158,15 @@ int main(int argc, char* argv[])
     x47390_application::ShutdownSignals signals;
     shutdownSignals = &signals;
 
+    // A file name need not be UTF-8: it is kept by its bytes.
     juce::StringArray arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.add(juce::String::fromUTF8(argv[i]));
+        arguments.add(platform::fileNameFromBytes(argv[i]));
 
     x47390_application::SingleInstance instance(x47390_application::SingleInstance::getDefaultFolder());
-    const auto commandLine = x47390_application::CommandLineProcessor::makeCommandLine(
+    programCommandLine = x47390_application::CommandLineProcessor::makeCommandLine(
         arguments, juce::File::getCurrentWorkingDirectory());
-    switch (instance.acquireOrHandOver(commandLine))
+    switch (instance.acquireOrHandOver(programCommandLine))
     {
         case x47390_application::SingleInstance::Role::handedOver: return 0;
         case x47390_application::SingleInstance::Role::failed:

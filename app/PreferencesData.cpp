@@ -1,7 +1,9 @@
 #include "app/PreferencesData.h"
 
 #include "data/XmlText.h"
+#include "files/FileReplacer.h"
 
+#include "platform/system/RegularFileInputStream.h"
 #include "platform/system/SystemFolders.h"
 
 #include <limits>
@@ -17,13 +19,29 @@ constexpr juce::int64 maximumFileSize = 4 * 1024 * 1024;
 
 std::unique_ptr<juce::XmlElement> readDocument(const juce::File& file)
 {
-    if (!file.existsAsFile() || file.getSize() <= 0 || file.getSize() > maximumFileSize)
+    // Only a regular file: a FIFO of that name would hold the start for good.
+    platform::RegularFileInputStream in(file);
+    if (!in.openedOk() || in.getTotalLength() <= 0 || in.getTotalLength() > maximumFileSize)
         return nullptr;
     // Read through the checked parser, so a damaged file cannot hang or crash the start.
     juce::MemoryBlock bytes;
-    if (!file.loadFileAsData(bytes))
+    if ((juce::int64) in.readIntoMemoryBlock(bytes, maximumFileSize + 1) > maximumFileSize)
         return nullptr;
     return data::parseDocumentBytes(bytes.getData(), bytes.getSize());
+}
+
+// What saves that a crash cut short left behind: ours, and those of earlier versions, which saved through
+// "PreferencesData_temp<hex>.xml". Only one instance runs, so none of these is being written now.
+void removeStaleTemporaries(const juce::File& folder)
+{
+    file::FileReplacer::removeStaleTemporaries(folder);
+    for (const auto& entry :
+         juce::RangedDirectoryIterator(folder, false, "PreferencesData_temp*.xml", juce::File::findFiles))
+    {
+        const auto name = entry.getFile().getFileNameWithoutExtension().fromFirstOccurrenceOf("_temp", false, false);
+        if (name.isNotEmpty() && name.containsOnly("0123456789abcdef"))
+            entry.getFile().deleteFile();
+    }
 }
 
 bool isSpace(juce::juce_wchar c)
@@ -58,6 +76,7 @@ int parseDecimal(const juce::String& text)
 
 PreferencesData::PreferencesData()
 {
+    removeStaleTemporaries(getPreferencesFolder());
     root = readDocument(getPreferencesFile());
     if (root == nullptr)
         root = std::make_unique<juce::XmlElement>("PreferencesData");
@@ -157,24 +176,8 @@ bool PreferencesData::getBoolValue(const juce::String& key, bool defaultValue) c
 
 void PreferencesData::save()
 {
-    const auto target = getPreferencesFile();
     const auto text = root->toString(); // the library's default form: 60-column wrap, CR LF
-    const auto bytes = text.toRawUTF8();
-    const auto size = text.getNumBytesAsUTF8();
-
-    // The file is replaced only once the whole document is on disk: a short write (a full disk)
-    // is not reported by the stream's status, so the written size is checked as well.
-    juce::TemporaryFile temporary(target);
-    {
-        juce::FileOutputStream out(temporary.getFile());
-        if (!out.openedOk() || !out.write(bytes, size))
-            return;
-        out.flush();
-        if (out.getStatus().failed())
-            return;
-    }
-    if (temporary.getFile().getSize() != (juce::int64) size)
-        return;
-    temporary.overwriteTargetFileWithTemporary();
+    // The file is replaced only once the whole document is on disk.
+    file::FileReplacer::replaceWithData(getPreferencesFile(), text.toRawUTF8(), text.getNumBytesAsUTF8());
 }
 } // namespace x47390_preferences

@@ -7,13 +7,13 @@
 #include "data/DataChangeBroadcaster.h"
 #include "data/TuningSelection.h"
 #include "files/FileExtensionChecker.h"
-#include "files/FileWriter.h"
 #include "files/OctScalaFileWriter.h"
 #include "files/ScalaDataImporter.h"
 #include "files/ScalaExportText.h"
 #include "files/ScaleScalaFileWriter.h"
 #include "files/TextScalaFileWriter.h"
 #include "tuning/ScalaKeyboardMapText.h"
+#include "ui/AlertDialogComponent.h"
 #include "ui/FileChooserRunner.h"
 #include "ui/ModalDialogState.h"
 
@@ -53,6 +53,9 @@ juce::File chooseFile(ui::FileChooserRequest::Mode mode, const char* titleKey, c
     request.title = CJQZResource::getInstance()->getString(titleKey);
     request.extensions = juce::StringArray(extension);
     request.warnBeforeOverwriting = true;
+    // The question is about the file that will be written: "t" typed over an existing t.scl replaces it.
+    if (mode == ui::FileChooserRequest::Mode::save)
+        request.forcedExtension = extension;
     const auto chosen = ui::runFileChooser(request);
     modalState->setModalDialogOpen(false);
     return chosen.isEmpty() ? juce::File() : chosen.getFirst();
@@ -72,20 +75,17 @@ void showReadResult(int result)
         data::DataChangeBroadcaster::getInstance()->notifyDataChanged();
 }
 
-// The keyboard map beside an exported scale; its reference carries the pitch of the tuning's first note.
+// The keyboard map beside an exported scale; its reference carries the pitch of the tuning's first note. An
+// existing map is replaced only by a complete new one.
 void writeKeyboardMap(const juce::File& chosen, int noteCount, int offsetCents)
 {
     const auto mapFile = file::FileExtensionChecker(file::FileExtension::scalaKeyboardMap).getFileWithExtension(chosen);
-    if (mapFile.exists() && !mapFile.deleteFile())
-    {
-        showWriteErrorMessage(file::WriteError::deleteFile);
-        return;
-    }
     juce::MemoryBlock text;
     if (!TuningEditor::composeKeyboardMapText(noteCount, offsetCents, text))
     {
-        // The first note lies too high for any reference key: a map would be invalid.
-        showWriteErrorMessage(file::WriteError::writeData);
+        auto* resource = CJQZResource::getInstance();
+        showAlertDialog(resource->getString("CommonErrorDialogTitle"),
+                        resource->getString("ExportTuningErrorNoReferenceKey"));
         return;
     }
     x47390_file::TextScalaFileWriter writer;

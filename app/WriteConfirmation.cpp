@@ -3,7 +3,6 @@
 #include "app/CJQZResource.h"
 #include "app/PreferencesData.h"
 #include "ui/ModalDialogRunner.h"
-#include "ui/ModalDialogState.h"
 #include "ui/WriteWarningComponents.h"
 
 namespace
@@ -14,17 +13,11 @@ bool confirmWithPanel(const char* titleKey)
     if (!x47390_preferences::PreferencesData::getInstance()->getBoolValue("WarnBeforeWriting", true))
         return true;
 
-    auto* modalState = ui::ModalDialogState::getInstance();
-    bool wasAlreadyOpen = false;
-    modalState->beginModal(wasAlreadyOpen);
-    bool confirmed = false;
-    if (!wasAlreadyOpen)
-    {
-        Panel panel;
-        confirmed = ui::runModalDialog(panel, CJQZResource::getInstance()->getString(titleKey)) != 0;
-    }
-    modalState->endModal(wasAlreadyOpen);
-    return confirmed;
+    ui::ScopedModalDialog modal;
+    if (modal.wasAlreadyOpen())
+        return false;
+    Panel panel;
+    return ui::runModalDialog(panel, CJQZResource::getInstance()->getString(titleKey)) != 0;
 }
 } // namespace
 

@@ -87,10 +87,10 @@ function(sonavire_library name)
   target_link_libraries(${name} PUBLIC sonavire_juce ${ARG_DEPS})
 endfunction()
 
-# sonavire_test(<name> DIRS <dir>... DEPS <target>... [GUI])
+# sonavire_test(<name> DIRS <dir>... DEPS <target>... [GUI] [PROPERTIES <CTest property> <value>...])
 # One GoogleTest binary from every .cpp below the given folders; GUI tests get a display in the test command.
 function(sonavire_test name)
-  cmake_parse_arguments(ARG "GUI" "" "DIRS;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "DIRS;DEPS;PROPERTIES" ${ARGN})
   set(sources "")
   foreach(dir IN LISTS ARG_DIRS)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp")
@@ -108,5 +108,5 @@ function(sonavire_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 300
-    PROPERTIES TIMEOUT 1200)
+    PROPERTIES TIMEOUT 1200 ${ARG_PROPERTIES})
 endfunction()

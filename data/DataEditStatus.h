@@ -14,7 +14,10 @@ public:
     virtual ~DataEditStatusListener() = default;
 };
 
-// Whether the library changed since it was last opened or saved. Listeners hear of a change once per burst.
+// Whether the library differs from its state when it was last opened or saved. Every state the undo history
+// reaches has a number of its own; the save point is the number of the saved state, so undoing or redoing away
+// from it marks the library edited and coming back to it clears the mark. Listeners hear of a change once per
+// burst.
 class DataEditStatus : public Singleton<DataEditStatus>,
                        public ListenerHolder<DataEditStatusListener>,
                        private juce::AsyncUpdater,
@@ -24,7 +27,13 @@ public:
     ~DataEditStatus() override;
 
     bool isEdited() const noexcept { return edited; }
+    // False: the present state becomes the save point. True: the saved state is no longer in the history.
     void setEdited(bool newEdited);
+
+    // For the edit actions: a number for a state never reached before, and the state the history is in now.
+    juce::uint64 makeNewState() noexcept { return ++lastState; }
+    juce::uint64 getState() const noexcept { return state; }
+    void enterState(juce::uint64 newState);
 
 private:
     friend class Singleton<DataEditStatus>;
@@ -33,6 +42,7 @@ private:
     void handleAsyncUpdate() override;
 
     bool edited = false;
+    juce::uint64 state = 0, savedState = 0, lastState = 0;
 
     JUCE_DECLARE_NON_COPYABLE(DataEditStatus)
 };

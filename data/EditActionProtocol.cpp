@@ -7,13 +7,14 @@ namespace x47390_action
 void EditedFlagMemory::noteAndSetEdited()
 {
     auto* status = application::DataEditStatus::getInstance();
-    editedBefore = status->isEdited();
-    status->setEdited(true);
+    stateBefore = status->getState();
+    if (stateAfter == 0)
+        stateAfter = status->makeNewState();
+    status->enterState(stateAfter);
 }
 
 void EditedFlagMemory::restoreEdited() const
 {
-    if (!editedBefore)
-        application::DataEditStatus::getInstance()->setEdited(false);
+    application::DataEditStatus::getInstance()->enterState(stateBefore);
 }
 } // namespace x47390_action

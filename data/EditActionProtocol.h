@@ -1,9 +1,11 @@
 #pragma once
 
+#include <juce_core/juce_core.h>
+
 namespace x47390_action
 {
-// The edited-flag protocol every action follows: perform notes the flag before it writes and sets it;
-// undo clears it again only when it was clear before that perform.
+// The edited-flag protocol every action follows: perform (and redo) takes the history to the state after the
+// action, undo back to the state before it; the library counts as edited wherever that is not the save point.
 class EditedFlagMemory
 {
 public:
@@ -11,6 +13,7 @@ public:
     void restoreEdited() const;
 
 private:
-    bool editedBefore = false;
+    juce::uint64 stateBefore = 0;
+    juce::uint64 stateAfter = 0; // given at the first perform, kept for every redo
 };
 } // namespace x47390_action

@@ -145,18 +145,19 @@ bool ProgramData::deserialize(const data::SerializedData& source)
     if (!reader.read() || reader.getTag() != containerTag)
         return false;
 
-    // Clipboard bytes are foreign: build the result apart and install it only when every section read.
+    // Clipboard bytes are foreign: build the result apart and install it only when every section read. Only a
+    // whole program is one: a missing or cut program section would install a made-up program.
     ProgramData decoded(*this);
-    decoded.binary = initProgramTemplate;
+    bool binaryRead = false;
 
     for (const auto& section : reader.getSections())
     {
         if (section.tag == binaryTag)
         {
-            decoded.binary.fill(0);
-            if (section.payload.getSize() > 0)
-                std::memcpy(decoded.binary.data(), section.payload.getData(),
-                            std::min(section.payload.getSize(), decoded.binary.size()));
+            if (section.payload.getSize() != decoded.binary.size())
+                return false;
+            std::memcpy(decoded.binary.data(), section.payload.getData(), decoded.binary.size());
+            binaryRead = true;
         }
         else if (section.tag == informationTag)
         {
@@ -165,6 +166,8 @@ bool ProgramData::deserialize(const data::SerializedData& source)
                 return false;
         }
     }
+    if (!binaryRead)
+        return false;
 
     decoded.updateHash();
     *this = decoded;

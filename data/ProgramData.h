@@ -47,7 +47,8 @@ public:
 
     // The program container: "snvrProg" with sections "snvrPrgD" (binary) and "snvrPrgI" (information).
     data::SerializedData serialize() const override;
-    // Reads a program container; the record changes only when the whole container reads.
+    // Reads a program container; the record changes only when the whole container reads and its program section
+    // holds exactly one program binary.
     bool deserialize(const data::SerializedData& source) override;
 
     ProgramBinary binary;

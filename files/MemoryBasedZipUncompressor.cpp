@@ -1,5 +1,6 @@
 #include "files/MemoryBasedZipUncompressor.h"
 #include "files/ZipCrc32.h"
+#include "platform/system/RegularFileInputStream.h"
 
 #include <zlib.h>
 
@@ -84,17 +85,18 @@ struct RawInflater
 
 MemoryBasedZipUncompressor::MemoryBasedZipUncompressor(const juce::File& file)
 {
-    if (!file.existsAsFile())
+    platform::RegularFileInputStream in(file);
+    if (!in.openedOk())
+    {
+        refused = in.getStatus() == platform::RegularFileInputStream::Status::refused;
         return;
-    if (file.getSize() > maximumArchiveSize)
+    }
+    if (in.getTotalLength() > maximumArchiveSize)
     {
         damaged = true;
         return;
     }
 
-    juce::FileInputStream in(file);
-    if (!in.openedOk())
-        return;
     // The size may have changed since it was asked: read at most one byte beyond the limit.
     const auto read = in.readIntoMemoryBlock(archive, maximumArchiveSize + 1);
     if ((juce::int64) read > maximumArchiveSize)

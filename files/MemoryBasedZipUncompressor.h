@@ -26,12 +26,14 @@ public:
         juce::uint32 crc32 = 0;
     };
 
-    // Archives larger than this, or whose members inflate to more than this in all, are refused.
-    static constexpr juce::int64 maximumArchiveSize = 64 * 1024 * 1024;
-    static constexpr juce::int64 maximumUncompressedSize = 64 * 1024 * 1024;
+    // Archives larger than this, or whose members inflate to more than this in all, are refused. A full
+    // library is about 300 KB, and 500 KB inflated: the limits leave room for long texts, while opening the
+    // largest archive they let through stays well under a second and under 100 MB.
+    static constexpr juce::int64 maximumArchiveSize = 8 * 1024 * 1024;
+    static constexpr juce::int64 maximumUncompressedSize = 8 * 1024 * 1024;
 
     // Reads the archive's directory. Never fails: a missing, unreadable, oversized or non-zip file
-    // gives an empty entry list.
+    // gives an empty entry list. Only a regular file is read (see platform::RegularFileInputStream).
     explicit MemoryBasedZipUncompressor(const juce::File& archive);
     explicit MemoryBasedZipUncompressor(const juce::MemoryBlock& archiveBytes);
     virtual ~MemoryBasedZipUncompressor() = default;
@@ -62,6 +64,9 @@ public:
     // True when the file looked like an archive but could not be used (too large, damaged directory).
     bool isDamaged() const { return damaged; }
 
+    // True when the file exists but could not be opened: no permission, or not a regular file.
+    bool wasRefused() const { return refused; }
+
     std::vector<Entry> entries;
     std::map<juce::String, juce::MemoryBlock> uncompressedData;
 
@@ -73,6 +78,7 @@ private:
 
     juce::MemoryBlock archive;
     bool damaged = false;
+    bool refused = false;
     // Every member's bytes back to back; the members by first appearance of their names, and an open
     // hash table of their positions (plus one; 0 is a free slot) for the look-up by name.
     std::unique_ptr<juce::uint8[]> memberStore;

@@ -8,6 +8,7 @@
 #include "files/FactoryPresetLibrary.h"
 #include "files/FileReplacer.h"
 #include "files/PresetFileReader.h"
+#include "platform/system/RegularFileInputStream.h"
 
 #include <atomic>
 #include <cerrno>
@@ -42,12 +43,10 @@ std::unique_ptr<juce::XmlElement> readIndex(const juce::File& index)
         return std::make_unique<juce::XmlElement>(indexRootName);
 
     std::unique_ptr<juce::XmlElement> root;
-    if (index.getSize() <= maximumIndexSize)
-    {
-        juce::MemoryBlock bytes;
-        if (index.loadFileAsData(bytes))
-            root = data::parseDocumentBytes(bytes.getData(), bytes.getSize());
-    }
+    juce::MemoryBlock bytes;
+    if (platform::RegularFileInputStream in(index);
+        in.openedOk() && (juce::int64) in.readIntoMemoryBlock(bytes, maximumIndexSize + 1) <= maximumIndexSize)
+        root = data::parseDocumentBytes(bytes.getData(), bytes.getSize());
     if (root == nullptr)
     {
         // Keep the broken index for the user to look at, and start a new one.
@@ -113,7 +112,12 @@ juce::File writeTemporaryFile(const void* data, size_t size, const juce::String&
 }
 } // namespace
 
-PresetFileManager::PresetFileManager() : indexRoot(readIndex(getIndexFile())) {}
+// Created at start: what saves that a crash cut short left in the folder goes first.
+PresetFileManager::PresetFileManager()
+{
+    file::FileReplacer::removeStaleTemporaries(getPresetFolder());
+    indexRoot = readIndex(getIndexFile());
+}
 
 PresetFileManager::~PresetFileManager() = default;
 
@@ -217,7 +221,7 @@ bool PresetFileManager::importPresetFile(const juce::File& file)
     if (!isSameFile(file, target))
     {
         juce::MemoryBlock bytes;
-        if (!file.loadFileAsData(bytes) ||
+        if (platform::RegularFileInputStream in(file); !in.openedOk() || !in.readIntoMemoryBlock(bytes) ||
             file::FileReplacer::replaceWithData(target, bytes.getData(), bytes.getSize()) != 0)
             return false;
     }

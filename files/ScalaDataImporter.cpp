@@ -5,6 +5,7 @@
 #include "data/CurrentTuneScaleData.h"
 #include "data/TuneEditActions.h"
 #include "data/TuningSelection.h"
+#include "platform/system/RegularFileInputStream.h"
 
 #include <cmath>
 #include <cstdint>
@@ -537,7 +538,7 @@ void storeUserOctave(const OctNotes& notes, const OctFlags& flags)
 
 int ScalaDataImporter::read(const juce::File& file)
 {
-    juce::FileInputStream input(file);
+    platform::RegularFileInputStream input(file);
     if (!input.openedOk())
         return file::ReadError::openFile;
     juce::BufferedInputStream buffered(input, 4096);
@@ -633,7 +634,7 @@ void ScalaDataImporter::fillUserOctave(int count)
 
 int ScalaDataImporter::importKeyboardMap(const juce::File& file)
 {
-    juce::FileInputStream input(file);
+    platform::RegularFileInputStream input(file);
     if (!input.openedOk())
         return file::ReadError::openFile;
     juce::BufferedInputStream buffered(input, 4096);

@@ -41,6 +41,8 @@ private:
 
 int ZipUserUnitFileReader::read(juce::MemoryBlock& blob)
 {
+    if (archive.wasRefused())
+        return fail(file::ReadError::openFile, "The file cannot be read.");
     const auto uncompressed = archive.uncompressAllEntries();
     if (uncompressed.failed())
         return fail(file::ReadError::failedToUncompressZipFile, uncompressed.getErrorMessage());

@@ -3,6 +3,7 @@
 #include "data/LibraryData.h"
 #include "data/XmlText.h"
 #include "files/VoicingEditorFileHeaderReaderWriter.h"
+#include "platform/system/RegularFileInputStream.h"
 
 #include <algorithm>
 
@@ -37,7 +38,7 @@ VoicingEditorLibraryDataImporter::~VoicingEditorLibraryDataImporter() = default;
 
 int VoicingEditorLibraryDataImporter::read(const juce::File& file)
 {
-    juce::FileInputStream stream(file);
+    platform::RegularFileInputStream stream(file);
     if (!stream.openedOk())
         return 1;
 

@@ -1,11 +1,13 @@
 #include "files/ZipLibraryFileReader.h"
 
+#include "data/LibraryData.h"
 #include "data/XmlText.h"
 #include "files/FileReader.h"
 #include "files/PlainXml.h"
 #include "files/ZipLibraryFileWriter.h"
 
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace x47390_file
@@ -16,8 +18,16 @@ using namespace file;
 
 using Bytes = MemoryBasedZipUncompressor::MemberBytes;
 
+// A full library's index is about 70 KB; a far larger one names more than any library holds.
+constexpr size_t maximumIndexSize = 1024 * 1024;
+// The general parser builds a large tree slowly: a document of ours is a few hundred bytes, and one far
+// larger is refused like any document its reader does not take.
+constexpr size_t maximumDocumentSize = 1024 * 1024;
+
 std::unique_ptr<juce::XmlElement> parseMember(const Bytes& bytes)
 {
+    if (bytes.size > maximumDocumentSize)
+        return nullptr;
     return data::parseDocumentBytes(bytes.data, bytes.size);
 }
 
@@ -85,19 +95,31 @@ bool readInformation(const Bytes& bytes, x47390_data::ProgramData& program, Plai
     return true;
 }
 
+// The records whose information was read, by the member it came from: an index may name one member for
+// many records, and each member is parsed once.
+template <class Record>
+using ReadInformation = std::unordered_map<const Bytes*, const Record*>;
+
 // Checks the binary and information members of one program or tuning and reads them into the record,
 // all but its hash.
 template <class Record, size_t size>
 int checkPair(const Bytes* binary, const Bytes* information, Record& record, std::array<juce::uint8, size>& target,
-              int missing, int shortBinary, int badInformation, PlainXmlDocument& document)
+              int missing, int shortBinary, int badInformation, PlainXmlDocument& document,
+              ReadInformation<Record>& alreadyRead)
 {
     if (binary == nullptr || information == nullptr)
         return missing;
     if (binary->size < size)
         return shortBinary;
     std::memcpy(target.data(), binary->data, size);
+    if (const auto found = alreadyRead.find(information); found != alreadyRead.end())
+    {
+        record.information = found->second->information;
+        return ReadError::noError;
+    }
     if (!readInformation(*information, record, document))
         return badInformation;
+    alreadyRead.emplace(information, &record);
     return ReadError::noError;
 }
 } // namespace
@@ -119,6 +141,9 @@ const MemoryBasedZipUncompressor::MemberBytes* ZipLibraryFileReader::member(cons
 
 int ZipLibraryFileReader::parse()
 {
+    // A file that is there but cannot be read is no damaged file.
+    if (archive.wasRefused())
+        return ReadError::openFile;
     if (archive.getNumEntries() == 0 || archive.inflateAllEntries().failed())
         return ReadError::failedToUncompressZipFile;
 
@@ -126,6 +151,8 @@ int ZipLibraryFileReader::parse()
     const auto* indexBytes = member(ZipLibraryFileWriter::indexMemberName);
     if (indexBytes == nullptr)
         return ReadError::failedToParseXmlDocument;
+    if (indexBytes->size > maximumIndexSize)
+        return ReadError::invalidXmlDocument;
     // The index of a file we wrote is read without the general parser; any other through it.
     PlainXmlDocument document;
     if (const auto* plain = document.parse(indexBytes->data, indexBytes->size))
@@ -154,11 +181,22 @@ int ZipLibraryFileReader::readIndex(const Node& index)
     else
         return ReadError::differentTargetDevice;
 
-    // A library holds 500 programs: room for them at once, whatever a damaged index claims.
-    programEntries.reserve(512);
+    // No file holds more than a library: 500 programs, one live set and the user tunings (and one preset
+    // information). An index that names more is damaged, and its entries are not gathered.
+    using x47390_data::LibraryData;
+    const auto tooMany = [this]
+    {
+        return livesetEntries.size() > 1 || presetInformationEntries.size() > 1 ||
+               programEntries.size() > (size_t) LibraryData::numPrograms ||
+               tuneScaleEntries.size() > (size_t) LibraryData::numTuneScales ||
+               tuneOctEntries.size() > (size_t) LibraryData::numTuneOcts;
+    };
+    programEntries.reserve((size_t) LibraryData::numPrograms + 1);
     forEachChildElement(*contents,
                         [&](const auto& element)
                         {
+                            if (tooMany())
+                                return;
                             if (nameIs(element, "LivesetData"))
                             {
                                 FavoriteFileInformation entry;
@@ -184,6 +222,8 @@ int ZipLibraryFileReader::readIndex(const Node& index)
                                 gatherPair(element, "TuneOctBinary", tuneOctEntries);
                             }
                         });
+    if (tooMany())
+        return ReadError::invalidXmlDocument;
     return checkEntries();
 }
 
@@ -223,11 +263,12 @@ int ZipLibraryFileReader::checkEntries()
 
     // One plain tree's storage serves every information document in turn.
     PlainXmlDocument document;
+    ReadInformation<x47390_data::ProgramData> programInformation;
     for (auto& entry : programEntries)
         if (const int code = checkPair(member(entry.binaryName), member(entry.informationName), entry.program,
                                        entry.program.binary, ReadError::programDataMissing,
                                        ReadError::failedToReadProgramBinary, ReadError::failedToReadProgramInformation,
-                                       document))
+                                       document, programInformation))
             return code;
     // Hundreds of programs are hashed together.
     std::vector<x47390_data::ProgramData*> programs;
@@ -236,22 +277,24 @@ int ZipLibraryFileReader::checkEntries()
         programs.push_back(&entry.program);
     x47390_data::ProgramData::updateHashes(programs.data(), programs.size());
 
+    ReadInformation<x47390_data::TuneScaleData> scaleInformation;
     for (auto& entry : tuneScaleEntries)
     {
         if (const int code =
                 checkPair(member(entry.binaryName), member(entry.informationName), entry.scale, entry.scale.notes,
                           ReadError::tuneScaleDataMissing, ReadError::failedToReadTuneScaleBinary,
-                          ReadError::failedToReadTuneScaleInformation, document))
+                          ReadError::failedToReadTuneScaleInformation, document, scaleInformation))
             return code;
         entry.scale.updateHash();
     }
 
+    ReadInformation<x47390_data::TuneOctData> octaveInformation;
     for (auto& entry : tuneOctEntries)
     {
         if (const int code = checkPair(member(entry.binaryName), member(entry.informationName), entry.octave,
                                        entry.octave.notes, ReadError::tuneOctDataMissing,
                                        ReadError::failedToReadTuneOctBinary, ReadError::failedToReadTuneOctInformation,
-                                       document))
+                                       document, octaveInformation))
             return code;
         entry.octave.updateHash();
     }

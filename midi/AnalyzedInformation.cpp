@@ -79,11 +79,12 @@ AnalyzedInformation analyzeProductMessage(const uint8_t* d, int len)
     case 0x48:
         return plain(replyFunction48);
     case 0x49:
+        // Bytes 7 and 8 repeat the module and slot of the request.
         if (len == userSlotHeaderEmptyLength)
-            return {replyUserSlotHeader, 0, juce::MemoryBlock((size_t) userSlotHeaderSize, true)};
+            return {replyUserSlotHeader, d[7] * 128 + d[8], juce::MemoryBlock((size_t) userSlotHeaderSize, true)};
         if (len < userSlotHeaderMinLength)
             return broken();
-        return unpacked(replyUserSlotHeader, 0, d + 10, userSlotHeaderSize);
+        return unpacked(replyUserSlotHeader, d[7] * 128 + d[8], d + 10, userSlotHeaderSize);
     case 0x4A:
         return plain(replyFunction4A);
     case 0x14:
@@ -138,8 +139,14 @@ AnalyzedInformation AnalyzedInformation::analyze(const uint8_t* d, int len, int 
     return plain(replyOther);
 }
 
+bool AwaitedNumber::passesOver(const AnalyzedInformation& reply) const
+{
+    return reply.type == type && reply.value != value;
+}
+
 AnalyzedInformation AnalyzedInformation::waitForReply(midi::MidiMessageQueue& queue, int familyCode,
-                                                      const std::vector<int>& expected, int timeoutMs)
+                                                      const std::vector<int>& expected, int timeoutMs,
+                                                      AwaitedNumber number)
 {
     using Clock = std::chrono::steady_clock;
     // A reply queued exactly at the limit still counts: the wait ends only once more than timeoutMs have passed.
@@ -149,7 +156,7 @@ AnalyzedInformation AnalyzedInformation::waitForReply(midi::MidiMessageQueue& qu
     while (queue.popUntil(message, deadline))
     {
         auto info = analyze(message.data(), (int) message.size(), familyCode);
-        if (std::find(expected.begin(), expected.end(), info.type) != expected.end())
+        if (std::find(expected.begin(), expected.end(), info.type) != expected.end() && !number.passesOver(info))
             return info;
     }
     return noReply();

@@ -53,6 +53,19 @@ constexpr int userSlotHeaderMinLength = 48;
 constexpr int userScaleDumpLength = 393;
 constexpr int userOctaveDumpLength = 45;
 
+class AnalyzedInformation;
+
+// The number a numbered reply must carry: a program dump its program number, a tuning dump its index, a slot
+// header its module byte x 128 + slot. A reply of that type with another number is no answer to the request
+// (an unasked or repeated dump) and is passed over. The default type is never awaited: nothing is passed over.
+struct AwaitedNumber
+{
+    int type = replyOther;
+    int value = 0;
+
+    bool passesOver(const AnalyzedInformation& reply) const;
+};
+
 // One classified reply.
 class AnalyzedInformation
 {
@@ -70,12 +83,13 @@ public:
     // Classifies one received message; familyCode is the device manager's. Never reads past length.
     static AnalyzedInformation analyze(const uint8_t* bytes, int length, int familyCode);
 
-    // Returns the first queued message, oldest first, whose type is in expected, or noReply() once timeoutMs have
-    // passed. Messages that arrived in time are examined even when the waiting thread comes late; later ones end
-    // the wait and stay queued. Every message examined is consumed. Blocks while the queue is empty.
+    // Returns the first queued message, oldest first, whose type is in expected and that number does not pass
+    // over, or noReply() once timeoutMs have passed. Messages that arrived in time are examined even when the
+    // waiting thread comes late; later ones end the wait and stay queued. Every message examined is consumed.
+    // Blocks while the queue is empty.
     static AnalyzedInformation waitForReply(MidiCommunicationTask& task, const std::vector<int>& expected,
-                                            int timeoutMs);
+                                            int timeoutMs, AwaitedNumber number = {});
     static AnalyzedInformation waitForReply(midi::MidiMessageQueue& queue, int familyCode,
-                                            const std::vector<int>& expected, int timeoutMs);
+                                            const std::vector<int>& expected, int timeoutMs, AwaitedNumber number = {});
 };
 } // namespace x47390_midi

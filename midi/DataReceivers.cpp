@@ -6,8 +6,10 @@ namespace x47390_midi
 {
 int ProgramDataReceiver::execute(int programNumber)
 {
+    // A dump of another program (one sent unasked or twice) is not this one's; the wait goes on for it.
     const auto reply = exchange(makeProgramRequest(channel, familyCode, programNumber),
-                                {replyMessageBroken, replyProgramDump, replyNak}, requestTimeoutMs);
+                                {replyMessageBroken, replyProgramDump, replyNak}, requestTimeoutMs,
+                                {replyProgramDump, programNumber & 0x3FFF});
     const int result = requestResult(reply, replyProgramDump);
     if (result == 0)
         storeReceived(program, reply.data);
@@ -26,8 +28,9 @@ int LivesetDataReceiver::execute()
 
 int TuneScaleDataReceiver::execute(uint8_t index)
 {
-    const auto reply = exchange(makeTuneScaleRequest(channel, familyCode, index),
-                                {replyMessageBroken, replyUserScaleDump, replyNak}, requestTimeoutMs);
+    const auto reply =
+        exchange(makeTuneScaleRequest(channel, familyCode, index), {replyMessageBroken, replyUserScaleDump, replyNak},
+                 requestTimeoutMs, {replyUserScaleDump, index & 0x7F});
     const int result = requestResult(reply, replyUserScaleDump);
     if (result == 0)
         storeReceived(scale, reply.data);
@@ -36,8 +39,9 @@ int TuneScaleDataReceiver::execute(uint8_t index)
 
 int TuneOctDataReceiver::execute(uint8_t index)
 {
-    const auto reply = exchange(makeTuneOctRequest(channel, familyCode, index),
-                                {replyMessageBroken, replyUserOctaveDump, replyNak}, requestTimeoutMs);
+    const auto reply =
+        exchange(makeTuneOctRequest(channel, familyCode, index), {replyMessageBroken, replyUserOctaveDump, replyNak},
+                 requestTimeoutMs, {replyUserOctaveDump, index & 0x7F});
     const int result = requestResult(reply, replyUserOctaveDump);
     if (result == 0)
         storeReceived(octave, reply.data);

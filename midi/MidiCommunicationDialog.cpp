@@ -3,7 +3,9 @@
 #include "app/CJQZResource.h"
 #include "midi/MidiDeviceManager.h"
 #include "platform/loop/EventLoop.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/FontLibrary.h"
+#include "ui/ModalDialogRunner.h"
 
 #include <cstdio>
 
@@ -17,6 +19,8 @@ juce::String localised(const char* key)
 }
 
 const juce::Colour windowBackground(0xFF333333);
+
+MidiCommunicationDialog* runningDialog = nullptr;
 } // namespace
 
 MidiCommunicationDialog::MidiCommunicationDialog(MidiCommunicationProcess* communicationProcess)
@@ -49,6 +53,12 @@ MidiCommunicationDialog::MidiCommunicationDialog(MidiCommunicationProcess* commu
     okButton->addListener(this);
     okButton->setEnabled(false);
     addChildComponent(*okButton);
+
+    // Once finished, Return and Escape both take the result in; while a transfer runs, Escape cancels it and
+    // Return does nothing, so a key meant for elsewhere cannot cut a write short.
+    ui::setDefaultButton(*okButton);
+    ui::setEscapeButton(*okButton);
+    ui::setEscapeButton(*cancelButton);
 
     progressBar = std::make_unique<ui::ProgressBarComponent>("ProgressBar");
     progressBar->setRange(0.0, 100.0, 1.0);
@@ -104,13 +114,39 @@ int MidiCommunicationDialog::runModal(MidiCommunicationProcess& process)
     window.setContentNonOwned(dialog.get(), true);
     window.setResizable(false, false);
     window.centreWithSize(window.getWidth(), window.getHeight());
+    // Only the dialog's own buttons end it: the frame is asked for none.
+    ui::markAsDialogWindow(window, false);
+    ui::DialogKeyboard keyboard(window, *dialog);
 
+    runningDialog = dialog.get();
     const int result = platform::runModalLoop(window);
+    runningDialog = nullptr;
+    // A loop ended from outside (the program quitting) is no success, whatever the loop gives.
+    const bool succeeded = result == 0 && dialog->isSuccess();
 
     window.clearContentComponent();
     dialog.reset();
     window.setLookAndFeel(nullptr);
-    return result;
+    return succeeded ? 0 : 1;
+}
+
+bool MidiCommunicationDialog::cancelAndCloseRunning()
+{
+    auto* dialog = runningDialog;
+    if (dialog == nullptr)
+        return false;
+    dialog->closeWhenFinished = true;
+    if (dialog->running)
+    {
+        dialog->cancelButton->setEnabled(false);
+        dialog->thread->signalThreadShouldExit();
+    }
+    else
+    {
+        // Not started (the ports did not open) or finished already: nothing left to wait for.
+        dialog->closeDialog();
+    }
+    return true;
 }
 
 bool MidiCommunicationDialog::openConnection()
@@ -172,6 +208,7 @@ void MidiCommunicationDialog::visibilityChanged()
     appeared = true;
     if (openConnection())
     {
+        running = true;
         thread->startThread();
         return;
     }
@@ -237,8 +274,9 @@ void MidiCommunicationDialog::processStateChanged()
 
 void MidiCommunicationDialog::communicationFinished()
 {
+    running = false;
     success = process->isSuccess(thread->getResult());
-    if (success)
+    if (success || closeWhenFinished)
     {
         closeDialog();
         return;
@@ -253,6 +291,8 @@ void MidiCommunicationDialog::showOkButton()
         okButton->setVisible(true);
     okButton->setEnabled(true);
     cancelButton->setVisible(false);
+    if (isShowing())
+        okButton->grabKeyboardFocus();
 }
 
 void MidiCommunicationDialog::closeDialog()

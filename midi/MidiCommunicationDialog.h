@@ -12,7 +12,7 @@
 namespace midi
 {
 // The window of a transfer: the user ends it only through the dialog's buttons. Its title bar is the window
-// manager's, which may still offer to close it: that request is ignored.
+// manager's, asked for no buttons; a close request that comes all the same is ignored.
 class DialogWithNoCloseButton : public juce::DocumentWindow
 {
 public:
@@ -40,8 +40,13 @@ public:
     ~MidiCommunicationDialog() override;
 
     // Runs the process under the dialog in a modal window titled with the process's title; returns 0 when the
-    // process succeeded, 1 otherwise (also when the ports could not be opened). Message thread.
+    // process succeeded, 1 otherwise (also when the ports could not be opened, or the program quit meanwhile).
+    // Message thread.
     static int runModal(MidiCommunicationProcess& process);
+
+    // For a program asked to end: asks the running process to stop, as Cancel does, and closes the dialog as soon
+    // as it has, without waiting for OK. False when no dialog runs.
+    static bool cancelAndCloseRunning();
 
     void visibilityChanged() override;
     void resized() override;
@@ -70,6 +75,8 @@ private:
     std::unique_ptr<MidiCommunicationThread> thread;
     bool success = false;
     bool appeared = false;
+    bool closeWhenFinished = false;
+    bool running = false; // from the thread's start until its end has been reported
     bool portsFailed = false; // else the instrument was not found
 
     std::unique_ptr<ui::ProgressBarComponent> progressBar;

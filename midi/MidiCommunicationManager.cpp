@@ -3,6 +3,8 @@
 #include "midi/MidiCommunicationDialog.h"
 #include "ui/ModalDialogState.h"
 
+#include <utility>
+
 namespace x47390_midi
 {
 void MidiCommunicationManager::transmitCurrentProgram(const x47390_data::ProgramData& program)
@@ -41,6 +43,16 @@ int MidiCommunicationManager::executeProcess(midi::MidiCommunicationProcess* pro
     modalState->setModalDialogOpen(true);
     const int result = midi::MidiCommunicationDialog::runModal(*process);
     modalState->setModalDialogOpen(false);
+    if (afterCancel)
+        juce::MessageManager::callAsync(std::exchange(afterCancel, nullptr));
     return result;
+}
+
+bool MidiCommunicationManager::cancelTransfer(std::function<void()> then)
+{
+    if (!midi::MidiCommunicationDialog::cancelAndCloseRunning())
+        return false;
+    afterCancel = std::move(then);
+    return true;
 }
 } // namespace x47390_midi

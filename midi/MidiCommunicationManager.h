@@ -9,6 +9,8 @@
 #include <juce_core/juce_core.h>
 #include <juce_events/juce_events.h>
 
+#include <functional>
+
 namespace midi
 {
 class MidiCommunicationProcess;
@@ -37,6 +39,10 @@ public:
     // under the modal communication dialog. 0 when the process succeeded, 1 otherwise. The caller owns the process.
     int executeProcess(midi::MidiCommunicationProcess* process);
 
+    // For a program asked to end: cancels the running transfer without waiting for the user, and calls then once the
+    // transfer's command has had its result. False when no transfer runs; then is not called.
+    bool cancelTransfer(std::function<void()> then);
+
     // Hand-overs taken so far and the latest copy of each kind.
     int getNumProgramHandOvers() const { return programHandOvers; }
     int getNumTuneScaleHandOvers() const { return tuneScaleHandOvers; }
@@ -56,6 +62,7 @@ private:
     AsyncCurrentProgramTransmitter programSender;
     AsyncCurrentTuneScaleTransmitter scaleSender;
     AsyncCurrentTuneOctTransmitter octaveSender;
+    std::function<void()> afterCancel;
     int programHandOvers = 0;
     int tuneScaleHandOvers = 0;
     int tuneOctHandOvers = 0;

@@ -47,7 +47,7 @@ void MidiCommunicationTask::handleMidiSetupChanged(CJQZMidi& changed)
 }
 
 AnalyzedInformation MidiCommunicationTask::exchange(const Bytes& message, const std::vector<int>& expected,
-                                                    int timeoutMs)
+                                                    int timeoutMs, AwaitedNumber number)
 {
     if (port != nullptr)
     {
@@ -62,7 +62,7 @@ AnalyzedInformation MidiCommunicationTask::exchange(const Bytes& message, const 
         else
             queue.clearInterrupt();
     }
-    return AnalyzedInformation::waitForReply(*this, expected, timeoutMs);
+    return AnalyzedInformation::waitForReply(*this, expected, timeoutMs, number);
 }
 
 int MidiCommunicationTask::requestResult(const AnalyzedInformation& reply, int successType)
@@ -103,8 +103,8 @@ int MidiCommunicationTask::userSlotResult(const AnalyzedInformation& reply, int 
 }
 
 AnalyzedInformation AnalyzedInformation::waitForReply(MidiCommunicationTask& task, const std::vector<int>& expected,
-                                                      int timeoutMs)
+                                                      int timeoutMs, AwaitedNumber number)
 {
-    return waitForReply(task.getQueue(), task.getFamilyCode(), expected, timeoutMs);
+    return waitForReply(task.getQueue(), task.getFamilyCode(), expected, timeoutMs, number);
 }
 } // namespace x47390_midi

@@ -31,8 +31,10 @@ public:
 
 protected:
     // Sends the message and waits for a reply of one of the expected types. A message the port refuses, or one
-    // whose endpoint goes while the reply is awaited, gets no reply at once.
-    AnalyzedInformation exchange(const Bytes& message, const std::vector<int>& expected, int timeoutMs);
+    // whose endpoint goes while the reply is awaited, gets no reply at once. A numbered reply counts only with the
+    // awaited number.
+    AnalyzedInformation exchange(const Bytes& message, const std::vector<int>& expected, int timeoutMs,
+                                 AwaitedNumber number = {});
 
     // The result code of a request (dump awaited) and of a write (ACK awaited).
     static int requestResult(const AnalyzedInformation& reply, int successType);

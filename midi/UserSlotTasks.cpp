@@ -11,8 +11,8 @@ const std::vector<int> slotWriteReplies{replyMessageBroken, replyAck, replyNak, 
 template <class Entry, uint8_t moduleByte>
 int UserSlotReceiver<Entry, moduleByte>::execute(int slot)
 {
-    const auto reply =
-        exchange(makeUserSlotHeaderRequest(channel, familyCode, moduleByte, slot), headerReplies, requestTimeoutMs);
+    const auto reply = exchange(makeUserSlotHeaderRequest(channel, familyCode, moduleByte, slot), headerReplies,
+                                requestTimeoutMs, {replyUserSlotHeader, moduleByte * 128 + (slot & 0x7F)});
     const int result = userSlotResult(reply, replyUserSlotHeader);
     if (result == 0)
         entry.setReceivedHeader(reply.data.getData(), reply.data.getSize(), slot);

@@ -23,6 +23,12 @@ configure_and_build() {
   cmake --build "$dir" -j "$JOBS"
 }
 
+# The program as users get it, without the tests (build/release): run.sh starts it, install.sh installs it.
+RELEASE_BUILD="$ROOT/build/release"
+configure_release_build() {
+  configure_and_build "$RELEASE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONAVIRE_BUILD_TESTS=OFF
+}
+
 # The checked build: clang with AddressSanitizer, UBSan and libFuzzer's instrumentation. The tests and the
 # fuzz targets share it, so CI compiles the code once.
 CHECK_BUILD="$ROOT/build/check"

@@ -11,6 +11,8 @@ PACKAGES=(
   libgtest-dev xvfb xauth libxtst-dev zip unzip libbenchmark-dev
   clang libclang-rt-14-dev
   openbox fonts-liberation2 desktop-file-utils xdg-utils shared-mime-info
+  # xdg-mime asks mimetype for a file's type; without it, file, which knows no installed MIME types
+  libfile-mimeinfo-perl
 )
 
 missing=()

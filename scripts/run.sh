@@ -4,7 +4,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 bash "$ROOT/scripts/install-deps.sh"
-configure_and_build "$ROOT/build/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONAVIRE_BUILD_TESTS=OFF
+configure_release_build
 
-exe="$(find "$ROOT/build/release/app" -type f -name sonavire-sound-librarian -perm -u+x | head -n 1)"
+exe="$(find "$RELEASE_BUILD/app" -type f -name sonavire-sound-librarian -perm -u+x | head -n 1)"
 with_display "$exe" "$@"

@@ -15,17 +15,34 @@ juce::String sixDecimals(float value)
 }
 } // namespace
 
+// Frequencies printed with six decimals stay exact in a 64-bit count of millionths far below this.
+constexpr float highestReferenceFrequency = 1.0e9f;
+
+bool KeyboardMapReference::isValid() const
+{
+    return note >= 0 && note <= 127 && std::isfinite(frequency) && frequency > 0.0f &&
+           frequency < highestReferenceFrequency;
+}
+
 KeyboardMapReference keyboardMapReference(int offsetCents)
 {
     const int wholeSemitones = offsetCents / 100; // toward zero
     const float rest = (float) offsetCents / 100.0f - (float) wholeSemitones;
-    return {69 - wholeSemitones, 440.0f * std::pow(2.0f, rest / 12.0f)};
+    const int note = 69 - wholeSemitones;
+    if (note >= 0 && note <= 127)
+        return {note, 440.0f * std::pow(2.0f, rest / 12.0f)};
+
+    // A reader takes the offset as 69 - note + 12 x log2(frequency / 440); the nearest key gets the
+    // frequency that keeps it.
+    const int inside = note < 0 ? 0 : 127;
+    const double semitonesFromA = (double) offsetCents / 100.0 - 69.0 + (double) inside;
+    return {inside, (float) (440.0 * std::pow(2.0, semitonesFromA / 12.0))};
 }
 
 bool composeKeyboardMapText(int noteCount, int offsetCents, juce::MemoryBlock& text)
 {
     const auto reference = keyboardMapReference(offsetCents);
-    if (reference.note < 0 || reference.note > 127)
+    if (!reference.isValid())
         return false;
 
     juce::MemoryOutputStream out;

@@ -390,19 +390,45 @@ void TuningEditComponent::sliderValueChanged(Slider* slider)
         noteSliderChanged(j, false);
 }
 
+void TuningEditComponent::sliderDragStarted(Slider* slider)
+{
+    int position = indexOf(centSliders, slider);
+    if (position < 0)
+        position = indexOf(noteSliders, slider);
+    const int base = 12 * currentTuningPage;
+    auto* entry = position >= 0 ? entryAt(base, position) : nullptr;
+    if (entry == nullptr)
+    {
+        dragStart = {};
+        return;
+    }
+    dragStart = {currentTuningSlot, base, position, {entry[0], entry[1], entry[2]}, *negativeCentsAt(base, position),
+                 heldAtLimit[(size_t) position], tuningValueEdited};
+}
+
+void TuningEditComponent::restoreDragStart()
+{
+    if (dragStart.position < 0 || dragStart.slot != currentTuningSlot || dragStart.base != 12 * currentTuningPage)
+        return;
+    if (auto* entry = entryAt(dragStart.base, dragStart.position))
+    {
+        std::copy(dragStart.entry.begin(), dragStart.entry.end(), entry);
+        *negativeCentsAt(dragStart.base, dragStart.position) = dragStart.negativeCents;
+        heldAtLimit[(size_t) dragStart.position] = dragStart.heldAtLimit;
+        tuningValueEdited = dragStart.valueEdited;
+    }
+}
+
 void TuningEditComponent::sliderDragEnded(Slider* slider)
 {
-    const auto unchanged = [](Slider& s) { return (int) s.getValue() == (int) s.getMouseDownValue(); };
-    if (const int i = indexOf(centSliders, slider); i >= 0)
-    {
-        if (!unchanged(*slider))
-            centSliderChanged(i, true);
-    }
+    const bool unchanged = (int) slider->getValue() == (int) slider->getMouseDownValue();
+    if (unchanged)
+        restoreDragStart();
+    else if (const int i = indexOf(centSliders, slider); i >= 0)
+        centSliderChanged(i, true);
     else if (const int j = indexOf(noteSliders, slider); j >= 0)
-    {
-        if (!unchanged(*slider))
-            noteSliderChanged(j, true);
-    }
+        noteSliderChanged(j, true);
+    dragStart = {};
     if (tuningValueEdited)
     {
         tuningValueEdited = false;

@@ -61,7 +61,7 @@ public:
     void kbdDisplayComponentClicked(int tileIndex) override;
     void noteStateChanged(int note) override;
     void sliderValueChanged(TuningEditor::Slider* slider) override;
-    void sliderDragStarted(TuningEditor::Slider*) override {}
+    void sliderDragStarted(TuningEditor::Slider* slider) override;
     void sliderDragEnded(TuningEditor::Slider* slider) override;
     using juce::Component::keyPressed;
     bool keyPressed(const juce::KeyPress& key, juce::Component* originatingComponent) override;
@@ -112,6 +112,7 @@ private:
     void centSliderChanged(int i, bool withUndo);
     void noteSliderChanged(int i, bool withUndo);
     void initializeCurrentSlot();
+    void restoreDragStart();
     void setPositionUsable(int i, bool usable);
     void clearPitchClassGuides();
     void clearNoteGuides();
@@ -143,6 +144,15 @@ private:
     bool tuningValueEdited = false;
     // Shown positions whose pitch the sliders could not show: an edit stores the shown pair whole.
     std::array<bool, 12> heldAtLimit{};
+    // The entry a drag (or wheel step, or typed value) began on, as it was: a drag that ends on its start value
+    // leaves it as it was, whatever the shown values stored meanwhile.
+    struct DragStart
+    {
+        int slot = -1, base = 0, position = -1;
+        std::array<std::uint8_t, 3> entry{};
+        juce::uint8 negativeCents = 0;
+        bool heldAtLimit = false, valueEdited = false;
+    } dragStart;
     std::unique_ptr<x47390_midi::NoteOnOffReceiver> noteOnOffReceiver;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TuningEditComponent)

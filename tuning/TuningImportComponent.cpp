@@ -4,6 +4,7 @@
 #include "app/CJQZResource.h"
 #include "files/ScalaDataImporter.h"
 #include "tuning/TuningTemplateComponent.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/FontLibrary.h"
 
 namespace
@@ -65,6 +66,7 @@ TuningImportComponent::TuningImportComponent()
 
     setUpButton(clearButton, this, {376, 24, 62, 24});
     setUpButton(okButton, this, {368, 112, 94, 24});
+    ui::setDefaultButton(okButton);
 
     auto* texts = CJQZResource::getInstance();
     scaleImportButton.setButtonText(texts->getString("CommonImport"));

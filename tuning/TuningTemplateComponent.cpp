@@ -9,6 +9,7 @@
 #include "data/TuneEditActions.h"
 #include "data/TuningSelection.h"
 #include "tuning/TuningNoteMath.h"
+#include "ui/DialogKeyboard.h"
 
 #include <cstdio>
 
@@ -73,6 +74,7 @@ TuningTemplateComponent::TuningTemplateComponent()
     okButton.setButtonText("OK");
     okButton.addListener(this);
     okButton.setBounds(136, 64, 78, 24);
+    ui::setDefaultButton(okButton);
 
     setSize(250, 100);
 }

@@ -1,8 +1,8 @@
 #include "ui/AlertDialogComponent.h"
 
 #include "app/CJQZResource.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/ModalDialogRunner.h"
-#include "ui/ModalDialogState.h"
 
 namespace
 {
@@ -15,9 +15,11 @@ constexpr int buttonHeight = 24;
 constexpr int results[3] = {1, 2, 0};
 } // namespace
 
-AlertDialogComponent::AlertDialogComponent(int panelType, const juce::String& text)
+AlertDialogComponent::AlertDialogComponent(int panelType, const juce::String& text, bool cancelIsDefault)
     : type(panelType), message(text)
 {
+    // The message is read, not edited: Tab goes round the buttons only.
+    messageDisplay.setWantsKeyboardFocus(false);
     messageDisplay.setMultiLine(true, true);
     messageDisplay.setReturnKeyStartsNewLine(false);
     messageDisplay.setReadOnly(true);
@@ -57,6 +59,8 @@ AlertDialogComponent::AlertDialogComponent(int panelType, const juce::String& te
         addChildComponent(button);
         button.setVisible(key.isNotEmpty());
     }
+    ui::setDefaultButton(cancelIsDefault && thirdButton.isVisible() ? thirdButton : firstButton);
+    ui::setEscapeButton(thirdButton);
 
     setSize(panelWidth, 120);
     // The panel grows with the message, and so does the message area, so long texts stay readable.
@@ -101,19 +105,13 @@ void AlertDialogComponent::buttonClicked(juce::Button* button)
                 window->exitModalState(results[i]);
 }
 
-int runAlertDialog(int type, const juce::String& title, const juce::String& message)
+int runAlertDialog(int type, const juce::String& title, const juce::String& message, bool cancelIsDefault)
 {
-    auto* modalState = ui::ModalDialogState::getInstance();
-    bool wasAlreadyOpen = false;
-    modalState->beginModal(wasAlreadyOpen);
-    int result = 0;
-    if (!wasAlreadyOpen)
-    {
-        AlertDialogComponent panel(type, message);
-        result = ui::runModalDialog(panel, title);
-    }
-    modalState->endModal(wasAlreadyOpen);
-    return result;
+    ui::ScopedModalDialog modal;
+    if (modal.wasAlreadyOpen())
+        return 0;
+    AlertDialogComponent panel(type, message, cancelIsDefault);
+    return ui::runModalDialog(panel, title);
 }
 
 void showAlertDialog(const juce::String& title, const juce::String& message)

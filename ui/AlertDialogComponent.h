@@ -6,6 +6,7 @@
 
 // The program's own message box: a dark 420 pixel wide panel with a wrapped message and one, two or
 // three buttons. Its dialog window ends with 1 for OK or Yes, 2 for No and 0 for Cancel, Escape or close.
+// Return presses OK or Yes; where that answer deletes or overwrites something, Cancel is the default instead.
 class AlertDialogComponent : public juce::Component, public juce::Button::Listener
 {
 public:
@@ -16,7 +17,7 @@ public:
         yesNoCancel = 2
     };
 
-    AlertDialogComponent(int type, const juce::String& message);
+    AlertDialogComponent(int type, const juce::String& message, bool cancelIsDefault = false);
     ~AlertDialogComponent() override;
 
     void paint(juce::Graphics&) override;
@@ -44,4 +45,4 @@ void showAlertDialog(const juce::String& title, const juce::String& message);
 
 // Runs a panel of the given type as a modal dialog and returns its result; 0 without showing anything
 // when another modal dialog is open.
-int runAlertDialog(int type, const juce::String& title, const juce::String& message);
+int runAlertDialog(int type, const juce::String& title, const juce::String& message, bool cancelIsDefault = false);

@@ -1,6 +1,7 @@
 #include "ui/DefaultLookAndFeel.h"
 
 #include "app/CurrentLanguageModel.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/FontLibrary.h"
 
 namespace x47390_ui
@@ -96,6 +97,16 @@ juce::Typeface::Ptr DefaultLookAndFeel::getTypefaceForFont(const juce::Font& fon
             return mapped;
 
     return face;
+}
+
+void DefaultLookAndFeel::drawButtonBackground(juce::Graphics& g, juce::Button& button,
+                                              const juce::Colour& backgroundColour, bool isHighlighted, bool isDown)
+{
+    juce::LookAndFeel_V3::drawButtonBackground(g, button, backgroundColour, isHighlighted, isDown);
+    if (!ui::showsFocusRing(button))
+        return;
+    g.setColour(juce::Colour(focusRingColour));
+    g.drawRoundedRectangle(button.getLocalBounds().toFloat().reduced(1.0f), 3.0f, 2.0f);
 }
 
 juce::Font DefaultLookAndFeel::getTextButtonFont(juce::TextButton&, int)

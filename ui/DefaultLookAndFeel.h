@@ -17,6 +17,10 @@ public:
     juce::Typeface::Ptr getTypefaceForFont(const juce::Font&) override;
 
     juce::Font getTextButtonFont(juce::TextButton&, int buttonHeight) override;
+    // Draws the focus ring on the focused button and on a dialog's default button.
+    void drawButtonBackground(juce::Graphics&, juce::Button&, const juce::Colour& backgroundColour,
+                              bool isHighlighted, bool isDown) override;
+    static constexpr juce::uint32 focusRingColour = 0xff5aa9ff;
     juce::Font getAlertWindowTitleFont() override;
     juce::Font getAlertWindowMessageFont() override;
     juce::Font getAlertWindowFont() override;

@@ -5,6 +5,7 @@
 #include "platform/loop/EventLoop.h"
 #include "ui/AlertDialogComponent.h"
 #include "ui/DefaultLookAndFeel.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/ModalDialogRunner.h"
 #include "ui/ModalDialogState.h"
 
@@ -66,7 +67,7 @@ public:
 
 // The toolkit's chooser box, kept over the whole request: after a declined overwrite question it opens
 // again on the same folder and name.
-class ToolkitChooser
+class ToolkitChooser : private juce::FocusChangeListener
 {
 public:
     explicit ToolkitChooser(const FileChooserRequest& request)
@@ -75,14 +76,41 @@ public:
           box(request.title, {}, browser, false, juce::Colour(ChooserLookAndFeel::panel), nullptr)
     {
         box.setLookAndFeel(&lookAndFeel);
+        juce::Desktop::getInstance().addFocusChangeListener(this);
+        // The button Return presses wears the focus ring, as in the program's own dialogs.
+        markDialogBody(box);
+        std::function<void(juce::Component&)> markDefault = [&markDefault](juce::Component& component)
+        {
+            if (auto* button = dynamic_cast<juce::Button*>(&component);
+                button != nullptr && button->isRegisteredForShortcut(juce::KeyPress(juce::KeyPress::returnKey)))
+                setDefaultButton(*button);
+            for (auto* child : component.getChildren())
+                markDefault(*child);
+        };
+        markDefault(box);
     }
 
-    ~ToolkitChooser() { box.setLookAndFeel(nullptr); }
+    ~ToolkitChooser() override
+    {
+        juce::Desktop::getInstance().removeFocusChangeListener(this);
+        box.setLookAndFeel(nullptr);
+    }
+
+    // The name field, where a typed name or path goes; null where names are only picked from the list.
+    juce::TextEditor* getFileNameField()
+    {
+        for (auto* child : browser.getChildren())
+            if (auto* field = dynamic_cast<juce::TextEditor*>(child); field != nullptr && !field->isReadOnly())
+                return field;
+        return nullptr;
+    }
 
     juce::Array<juce::File> run()
     {
         // The box's own show() at its default size, in the program's modal loop.
         box.centreWithSize(600, 500);
+        box.enterModalState(true);
+        focusFileNameField();
         const bool chosenSome = platform::runModalLoop(box) != 0;
         box.setVisible(false);
         if (!chosenSome)
@@ -94,6 +122,19 @@ public:
     }
 
 private:
+    // The box takes the focus itself when its window becomes active; the user's first keys are a file name.
+    void globalFocusChanged(juce::Component* focused) override
+    {
+        if (focused == &box)
+            focusFileNameField();
+    }
+
+    void focusFileNameField()
+    {
+        if (auto* field = getFileNameField(); field != nullptr && field->isShowing())
+            field->grabKeyboardFocus();
+    }
+
     ChooserLookAndFeel lookAndFeel;
     juce::WildcardFileFilter filter;
     juce::FileBrowserComponent browser;

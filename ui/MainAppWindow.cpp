@@ -2,6 +2,7 @@
 
 #include "app/CJQZResource.h"
 #include "app/PreferencesData.h"
+#include "platform/system/FileNameBytes.h"
 #include "ui/MainComponent.h"
 #include "ui/TooltipWindowManager.h"
 
@@ -60,7 +61,7 @@ juce::String MainAppWindow::makeTitle(const juce::File& file, bool edited)
     auto* resource = CJQZResource::getInstance();
     const auto path = file.getFullPathName();
     const auto filePart = path.isEmpty() ? resource->getString("CommonUntitledFileName")
-                                         : path.fromLastOccurrenceOf("/", false, false);
+                                         : platform::displayedFileName(path.fromLastOccurrenceOf("/", false, false));
     auto title = resource->getString("CommonApplicationName") + " - " + filePart;
     if (edited)
         title += resource->getString("CommonWindowTitleModified");

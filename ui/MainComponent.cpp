@@ -42,10 +42,16 @@ MainComponent::MainComponent()
     if (auto* leftPane = programPane->getLeftPane())
         if (auto* programList = leftPane->getProgramListComponent())
             bar.addChangeListener(programList);
+
+    ui::ModalDialogState::getInstance()->addListener(this);
+    juce::Desktop::getInstance().addFocusChangeListener(this);
 }
 
 MainComponent::~MainComponent()
 {
+    juce::Desktop::getInstance().removeFocusChangeListener(this);
+    if (auto* modalState = ui::ModalDialogState::getInstanceWithoutCreating())
+        modalState->removeListener(this);
     auto& bar = tabs->getTabbedButtonBar();
     for (int i = 0; i < bar.getNumTabs(); ++i)
         if (auto* button = bar.getTabButton(i))
@@ -61,6 +67,59 @@ void MainComponent::resized()
     header->setBounds(0, 0, getWidth(), headerHeight);
     // The tabs keep the component's full height: the lowest 85 pixels of each page lie below the window.
     tabs->setBounds(0, headerHeight, getWidth(), getHeight());
+}
+
+void MainComponent::modalDialogStateChanged()
+{
+    globalFocusChanged(juce::Component::getCurrentlyFocusedComponent());
+}
+
+void MainComponent::globalFocusChanged(juce::Component* focused)
+{
+    // The window takes the keyboard itself when it becomes active again with nothing else to give it to, and
+    // nobody has it when a name editor or a dialog has gone.
+    if (ui::ModalDialogState::getInstance()->isModalDialogOpen()
+        || juce::Component::getCurrentlyModalComponent() != nullptr || !isShowing())
+        return;
+    // Only while this window has the keyboard: the focus going to another program must stay there.
+    auto* peer = getPeer();
+    if ((focused == nullptr || focused == getTopLevelComponent()) && peer != nullptr && peer->isFocused())
+        focusCurrentPage();
+}
+
+namespace
+{
+// The page's keyboard target: a list first, else the first control of its own that wants keys (not a button).
+juce::Component* findKeyboardTarget(juce::Component& page)
+{
+    std::vector<juce::Component*> level{&page};
+    juce::Component* fallback = nullptr;
+    while (!level.empty())
+    {
+        std::vector<juce::Component*> next;
+        for (auto* component : level)
+        {
+            if (!component->isShowing())
+                continue;
+            if (dynamic_cast<juce::ListBox*>(component) != nullptr)
+                return component;
+            if (fallback == nullptr && component->getWantsKeyboardFocus()
+                && dynamic_cast<juce::Button*>(component) == nullptr)
+                fallback = component;
+            for (auto* child : component->getChildren())
+                next.push_back(child);
+        }
+        level = std::move(next);
+    }
+    return fallback;
+}
+} // namespace
+
+void MainComponent::focusCurrentPage()
+{
+    if (auto* page = tabs->getCurrentContentComponent())
+        if (auto* target = findKeyboardTarget(*page))
+            target->grabKeyboardFocus();
 }
 
 juce::ApplicationCommandTarget* MainComponent::getNextCommandTarget()

@@ -2,6 +2,7 @@
 
 #include "ui/CustomTabbedComponent.h"
 #include "ui/DefaultLookAndFeel.h"
+#include "ui/ModalDialogState.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -15,7 +16,9 @@ class HeaderComponent;
 class MainComponent : public juce::Component,
                       public juce::DragAndDropContainer,
                       public juce::ApplicationCommandTarget,
-                      public juce::FileDragAndDropTarget
+                      public juce::FileDragAndDropTarget,
+                      public ui::ModalDialogStateObserver,
+                      private juce::FocusChangeListener
 {
 public:
     MainComponent();
@@ -32,10 +35,18 @@ public:
     bool isInterestedInFileDrag(const juce::StringArray& files) override;
     void filesDropped(const juce::StringArray& files, int x, int y) override;
 
+    // When a dialog has closed and left the keyboard nowhere, or with the window itself, the page under it
+    // takes it.
+    void modalDialogStateChanged() override;
+    // Gives the keyboard to the selected page: its list, or the page's own keyboard handling.
+    void focusCurrentPage();
+
     HeaderComponent* getHeader() const noexcept { return header.get(); }
     ui::CustomTabbedComponent* getTabs() const noexcept { return tabs.get(); }
 
 private:
+    void globalFocusChanged(juce::Component* focused) override;
+
     x47390_ui::DefaultLookAndFeel tabLookAndFeel;
     std::unique_ptr<HeaderComponent> header;
     std::unique_ptr<ui::CustomTabbedComponent> tabs;

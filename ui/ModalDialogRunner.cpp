@@ -1,6 +1,8 @@
 #include "ui/ModalDialogRunner.h"
 
 #include "platform/loop/EventLoop.h"
+#include "platform/system/DialogWindowHints.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/ModalDialogState.h"
 
 #include <exception>
@@ -36,8 +38,22 @@ int runModalDialog(juce::Component& content, const juce::String& title, juce::Co
     // native one; fitted again, the body keeps its own size.
     window->setContentComponentSize(contentSize.x, contentSize.y);
     window->centreWithSize(window->getWidth(), window->getHeight());
+    markAsDialogWindow(*window);
+    DialogKeyboard keyboard(*window, content);
     window->enterModalState(true, nullptr, true);
+    keyboard.focusDefaultButton();
     return platform::runModalLoop(*window);
+}
+
+void markAsDialogWindow(juce::Component& window, bool closable)
+{
+    const juce::Component* owner = juce::TopLevelWindow::getActiveTopLevelWindow();
+    if (owner == &window)
+        owner = nullptr;
+    for (int i = 0; owner == nullptr && i < juce::TopLevelWindow::getNumTopLevelWindows(); ++i)
+        if (auto* candidate = juce::TopLevelWindow::getTopLevelWindow(i); candidate != &window && candidate->isShowing())
+            owner = candidate;
+    platform::setDialogWindowHints(window, owner, closable);
 }
 
 void endEnclosingDialog(juce::Component& content, int result)

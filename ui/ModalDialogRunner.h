@@ -12,6 +12,10 @@ int runModalDialog(juce::Component& content, const juce::String& title,
                    juce::Colour background = juce::Colour(0xffffffff), bool escapeKeyCloses = true,
                    bool resizable = false);
 
+// Marks a dialog's window for the window manager as a dialog of the window it opened over (the active one, else
+// the first one showing); closable false asks for no close button either. Before the window shows.
+void markAsDialogWindow(juce::Component& window, bool closable = true);
+
 // Ends the nearest dialog window around a dialog body with the result; nothing when there is none.
 void endEnclosingDialog(juce::Component& content, int result);
 

@@ -4,6 +4,7 @@
 #include "app/PreferencesData.h"
 #include "app/PreferencesDataChangeBroadcaster.h"
 #include "midi/MidiDeviceManager.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/ModalDialogRunner.h"
 
 namespace
@@ -90,6 +91,8 @@ PreferencesEditComponent::PreferencesEditComponent()
     okButton.setButtonText(resource->getString("CommonOK"));
     cancelButton.setBounds(328, 278, 94, 24);
     okButton.setBounds(432, 278, 94, 24);
+    ui::setDefaultButton(okButton);
+    ui::setEscapeButton(cancelButton);
     for (auto* button : {&cancelButton, &okButton})
     {
         button->setConnectedEdges(juce::Button::ConnectedOnLeft | juce::Button::ConnectedOnRight

@@ -1,5 +1,6 @@
 #include "ui/PresetInformationEditComponent.h"
 
+#include "ui/DialogKeyboard.h"
 #include "ui/ModalDialogRunner.h"
 
 namespace
@@ -62,6 +63,8 @@ PresetInformationEditComponent::PresetInformationEditComponent()
     cancelButton.setButtonText("Cancel");
     okButton.setBounds(272, 320, 78, 24);
     cancelButton.setBounds(360, 320, 78, 24);
+    ui::setDefaultButton(okButton);
+    ui::setEscapeButton(cancelButton);
     okButton.addListener(this);
     cancelButton.addListener(this);
 

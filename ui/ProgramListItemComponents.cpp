@@ -1,6 +1,7 @@
 #include "ui/ProgramListItemComponents.h"
 
 #include "app/PreferencesData.h"
+#include "data/ProgramData.h"
 #include "ui/FontLibrary.h"
 
 #include <algorithm>
@@ -98,6 +99,11 @@ void ProgramListItemLabel::editorShown(juce::TextEditor* editor)
         editor->setColour(id, juce::Colour(0x00000000));
     // The editor's text takes the new colour only when set again.
     editor->applyColourToAllText(juce::Colour(0xffffffff));
+    // No more characters than the program stores: a longer name would be cut without a word. The padding is
+    // not part of the name, or it would fill the room typing needs.
+    editor->setInputRestrictions(x47390_data::ProgramData::nameLength);
+    editor->setText(getText().trimEnd(), false);
+    editor->selectAll();
 }
 
 void ProgramListItemLabel::editorAboutToBeHidden(juce::TextEditor* editor)

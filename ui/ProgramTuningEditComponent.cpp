@@ -1,6 +1,7 @@
 #include "ui/ProgramTuningEditComponent.h"
 
 #include "data/ParameterValueText.h"
+#include "ui/DialogKeyboard.h"
 
 namespace
 {
@@ -51,6 +52,8 @@ ProgramTuningEditComponent::ProgramTuningEditComponent()
     cancelButton.setButtonText("Cancel");
     cancelButton.addListener(this);
     cancelButton.setBounds(112, 64, 78, 24);
+    ui::setDefaultButton(okButton);
+    ui::setEscapeButton(cancelButton);
 
     setSize(206, 100);
 }

@@ -2,6 +2,7 @@
 
 #include "app/CJQZResource.h"
 #include "app/PreferencesData.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/FontLibrary.h"
 
 namespace
@@ -66,6 +67,10 @@ void WriteConfirmationPanel::finish(const char* okKey, juce::Rectangle<int> okBo
     dontWarnToggle.addListener(this);
     dontWarnToggle.setBounds(toggleBounds);
     dontWarnToggle.setButtonText(localised(toggleKey));
+
+    // The answer overwrites the instrument: Return keeps it as it is, OK is one Tab away.
+    ui::setDefaultButton(cancelButton);
+    ui::setEscapeButton(cancelButton);
 
     for (auto* child : getChildren())
         child->setLookAndFeel(&lookAndFeel);

@@ -1,5 +1,5 @@
 # The toolkit's GUI module wakes the program many times a second while nothing happens. Our copy of the
-# module changes two places:
+# module changes three places:
 # - The Linux window peer runs a timer at the display's refresh rate (100 Hz when the display tells none) from
 #   the window's creation on, and draws only from that timer: every open window costs about 1 % of a core.
 #   Here the timer starts when the window has something to draw, runs slowly while the window keeps its
@@ -8,6 +8,9 @@
 # - While any global mouse listener exists (every text editor and the tooltip window are one), the desktop
 #   asks the X server for the pointer position 10 times a second, and 50 times a second from the first
 #   movement it notices on, for good. Here it goes back to 10 times once the pointer rests.
+# - Files dropped on a window come as URIs whose escapes the toolkit decodes as UTF-8: a name that is not
+#   UTF-8 turns into another name. Here the escapes give the name's bytes, kept as
+#   platform::fileNameFromBytes keeps them.
 # Outcome: sonavire_quiet_gui_basics_source, the module's source file to compile in place of the original.
 
 set(_module "${JUCE_MODULES_DIR}/juce_gui_basics")
@@ -16,7 +19,8 @@ set(_copy "${CMAKE_CURRENT_BINARY_DIR}/quiet/juce_gui_basics")
 # Copies keep their time stamps and are skipped when unchanged: configuring again rebuilds nothing.
 file(COPY "${_module}" DESTINATION "${CMAKE_CURRENT_BINARY_DIR}/quiet"
      PATTERN "juce_linux_Windowing.cpp" EXCLUDE
-     PATTERN "juce_Desktop.cpp" EXCLUDE)
+     PATTERN "juce_Desktop.cpp" EXCLUDE
+     PATTERN "juce_linux_X11_DragAndDrop.cpp" EXCLUDE)
 
 # Each file is read, changed with _quiet_replace (which fails when the text is not found: another JUCE) and
 # written by _quiet_write, only when it differs.
@@ -119,6 +123,25 @@ _quiet_replace(
     else if (getTimerInterval() != 100)
         startTimer (100); // the pointer rests
 }")
+_quiet_write()
+
+_quiet_read(native/x11/juce_linux_X11_DragAndDrop.cpp)
+_quiet_replace(
+"namespace juce
+{
+
+static Cursor createDraggingHandCursor();"
+"#include \"${PROJECT_SOURCE_DIR}/platform/system/FileNameBytes.h\"
+
+namespace juce
+{
+
+static Cursor createDraggingHandCursor();")
+_quiet_replace(
+"                    const auto escaped = line.replace (\"+\", \"%2B\").replace (\"file://\", String(), true);
+                    dragInfo.files.add (URL::removeEscapeChars (escaped));"
+"                    const auto path = ::platform::percentDecodedBytes (line.replace (\"file://\", String(), true));
+                    dragInfo.files.add (::platform::fileNameFromBytes (path.c_str()));")
 _quiet_write()
 
 set(sonavire_quiet_gui_basics_source "${_copy}/juce_gui_basics.cpp")

@@ -277,7 +277,7 @@ TEST_F(CommandTest, MenusListTheirCommandsAndTheMarkerFilesAddTheirItems)
               (juce::StringArray{resource->getString("MenuCategoryFile"), resource->getString("MenuCategoryEdit"),
                                  resource->getString("MenuCategoryMidi"), resource->getString("MenuCategoryOption")}));
 
-    const juce::Array<int> file{1, 2, 3, 4, 0, 5, 6, 0, 7, 8, 0, 9, 12, 0, 13};
+    const juce::Array<int> file{1, 2, 3, 4, 0, 5, 6, 0, 7, 8, 0, 9, 12, 0, 13, 0, 16}; // Exit last
     const juce::Array<int> edit{18, 19, 0, 20, 21, 22, 23};
     const juce::Array<int> midi{25, 26, 0, 27, 28, 0, 38, 39};
     const juce::Array<int> option{33, 0, 32, 0, 34, 0, 35};
@@ -289,8 +289,7 @@ TEST_F(CommandTest, MenusListTheirCommandsAndTheMarkerFilesAddTheirItems)
 
     auto* debugMode = x47390_application::DebugModeModel::getInstance();
     debugMode->isDeveloperMode = true;
-    auto fileWithPreset = file;
-    fileWithPreset.addArray(juce::Array<int>{0, 15});
+    const juce::Array<int> fileWithPreset{1, 2, 3, 4, 0, 5, 6, 0, 7, 8, 0, 9, 12, 0, 13, 0, 15, 0, 16};
     EXPECT_EQ(menuEntries(0), fileWithPreset);
     EXPECT_EQ(menuEntries(3), option) << "the developer marker only adds Save Preset";
 
@@ -313,7 +312,7 @@ TEST_F(CommandTest, MenuItemsFollowTheEnabledRulesWhenBuilt)
     selectPrograms({1, 2});
     ui::ModalDialogState::getInstance()->setModalDialogOpen(false);
     EXPECT_EQ(menuEnabledStates(0),
-              (juce::Array<bool>{true, true, true, true, false, false, true, true, true, true, true}));
+              (juce::Array<bool>{true, true, true, true, false, false, true, true, true, true, true, true}));
     EXPECT_EQ(menuEnabledStates(1), (juce::Array<bool>{false, false, false, false, false, true}));
 
     ui::ModalDialogState::getInstance()->setModalDialogOpen(true);

@@ -8,15 +8,19 @@
 #include "data/DataEditStatus.h"
 #include "data/LastSavedFileStatus.h"
 #include "files/PresetFileManager.h"
+#include "platform/system/FileNameBytes.h"
 #include "tests/app/ShellTestSupport.h"
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TestSupport.h"
 #include "ui/AlertDialogComponent.h"
+#include "ui/LibraryFileDrop.h"
 #include "ui/ModalDialogRunner.h"
 #include "ui/ModalDialogState.h"
 #include "ui/SelectedProgramStatus.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 using x47390_application::CommandLineProcessor;
@@ -64,6 +68,33 @@ TEST(CommandLineSplitting, HandedOverLinesNameFilesAbsolutelyAndSurviveSplitting
     EXPECT_EQ(line, "\"/home/someone/My Sounds/Lib One.snvrlib\" -NS /abs/p.snvrprog -psn_0");
     EXPECT_EQ(CommandLineProcessor::splitCommandLine(line),
               (juce::StringArray{"/home/someone/My Sounds/Lib One.snvrlib", "", "-NS", "/abs/p.snvrprog", "-psn_0"}));
+}
+
+// Whatever a file name holds, the line made of it splits into that very name again.
+TEST(CommandLineSplitting, EveryArgumentComesBackWholeFromTheLineMadeOfIt)
+{
+    const juce::File folder("/home/someone");
+    const char* const names[] = {
+        "/a/My \"Best\" Sounds.snvrlib",
+        "/a/quote\"only.snvrlib",
+        "/a/\"\"doubled\"\".snvrlib",
+        "/a/ends with a quote\"",
+        "/\"in front\" of a name",
+        "/a/  two blanks  .snvrlib",
+        "/a/tab\tand'single'.snvrprog",
+        "/a/back\\slash \\\".snvrpreset",
+    };
+    for (const auto* name : names)
+    {
+        const juce::StringArray arguments{"-NS", juce::String::fromUTF8(name), "/other.snvrlib"};
+        auto split = CommandLineProcessor::splitCommandLine(CommandLineProcessor::makeCommandLine(arguments, folder));
+        split.removeEmptyStrings();
+        EXPECT_EQ(split.joinIntoString("|"), arguments.joinIntoString("|")) << name;
+    }
+    // A name that is not UTF-8 keeps its bytes.
+    const auto strange = platform::fileNameFromBytes("/a/caf\xe9 \"\xff\".snvrlib");
+    EXPECT_EQ(CommandLineProcessor::splitCommandLine(CommandLineProcessor::makeCommandLine({strange}, folder)),
+              juce::StringArray{strange});
 }
 
 namespace
@@ -188,6 +219,51 @@ TEST_F(CommandLineProcessing, MissingOrBrokenFilesShowTheirReadErrorUnderTheComm
                                          title + ": " + text("ReadErrorOpenFile")}));
     EXPECT_FALSE(application::LastSavedFileStatus::getInstance()->getFile().exists());
     EXPECT_TRUE(startup.openedFromCommandLine);
+}
+
+// A FIFO named like a file of the program is no file: the open error, at once, on the command line and
+// when dropped (the menu's choosers lead to the same operations as a drop).
+TEST_F(CommandLineProcessing, AFifoNamedLikeAFileGetsTheOpenErrorWithoutWaiting)
+{
+    const auto title = text("CommonErrorDialogTitle");
+    const auto& presets = x47390_data::DataCenter::getInstance()->getPresetLibrary();
+    const int presetsBefore = presets.getNumPresetData();
+    for (const char* extension : {".snvrlib", ".snvrprog", ".snvrpreset"})
+    {
+        const auto fifo = temp.file(juce::String("pipe") + extension);
+        ASSERT_TRUE(testsupport::makeFifo(fifo));
+        for (const bool dropped : {false, true})
+        {
+            alerts.clear();
+            const testsupport::FifoRelease release(fifo);
+            if (dropped)
+                ui::handleLibraryFileDrop({fifo.getFullPathName()});
+            else
+                CommandLineProcessor(startup).process(quoted(fifo));
+            EXPECT_FALSE(release.wasNeeded()) << extension << (dropped ? " dropped" : "");
+            EXPECT_EQ(alerts, juce::StringArray{title + ": " + text("ReadErrorOpenFile")}) << extension;
+        }
+    }
+    EXPECT_NE(programName(0), "FromFile");
+    EXPECT_EQ(presets.getNumPresetData(), presetsBefore);
+}
+
+// Names with blanks and quotes, and names that are not UTF-8, open from the line their arguments make.
+TEST_F(CommandLineProcessing, NamesThatSplittingOrUtf8WouldBreakAreOpened)
+{
+    const char* const names[] = {"My \"Best\" Sounds.snvrlib", "caf\xe9 \"\xff\".snvrlib"};
+    for (const auto* name : names)
+    {
+        x47390_data::DataCenter::getInstance()->getLibraryData().initialise();
+        const auto path = temp.get().getFullPathName().toStdString() + "/" + name;
+        ASSERT_EQ(::rename(libraryFile().getFullPathName().toRawUTF8(), path.c_str()), 0) << name;
+        const auto argument = platform::fileNameFromBytes(path.c_str());
+        CommandLineProcessor(startup).process(CommandLineProcessor::makeCommandLine({argument}, temp.get()));
+        EXPECT_EQ(programName(0), "FromFile") << name;
+        EXPECT_EQ(application::LastSavedFileStatus::getInstance()->getFile().getFullPathName(), argument);
+        EXPECT_TRUE(alerts.isEmpty()) << alerts.joinIntoString("\n");
+        ASSERT_EQ(::rename(path.c_str(), libraryFile().getFullPathName().toRawUTF8()), 0);
+    }
 }
 
 TEST_F(CommandLineProcessing, NothingIsOpenedWhileAModalDialogIsOpen)

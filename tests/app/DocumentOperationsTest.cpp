@@ -104,7 +104,7 @@ TEST_F(DocumentTest, DiscardQuestionMatrix)
          [&] { chooserAnswers.push_back({older}); performFileCommand(cmdImportVoicingEditorFile); },
          [] { return nameOfProgram(0) == storedName("Old 000"); }},
         {"Exit", [] { performFileCommand(cmdExit); }, [this] { return quitRequests == 1; }},
-        {"Initialise", [] { performFileCommand(cmdInitialise); },
+        {"Initialise", [this] { answerDialog(1); performFileCommand(cmdInitialise); }, // then its own question
          [this] { return quitRequests == 1 && !presetFolder().exists(); }},
     };
 
@@ -136,11 +136,12 @@ TEST_F(DocumentTest, DiscardQuestionMatrix)
     {
         const auto where = juce::String(replacement.name);
 
-        // Unedited: no question at all.
+        // Unedited: no discard question.
         resetDocument();
         ASSERT_TRUE(presetFolder().createDirectory());
         replacement.run();
-        EXPECT_TRUE(dialogs.empty()) << where;
+        for (const auto& dialog : dialogs)
+            EXPECT_NE(dialog.title, CJQZResource::getInstance()->getString("FileDiscardCheckTitle")) << where;
         EXPECT_TRUE(replacement.wentAhead()) << where;
 
         for (const auto& answer : answers)
@@ -250,6 +251,67 @@ TEST_F(DocumentTest, OpenSaveAndNewSetTheFileTheEditedFlagAndTheHistory)
     EXPECT_FALSE(watch.edited);
     application::DataEditStatus::getInstance()->removeListener(&watch);
     application::LastSavedFileStatus::getInstance()->removeListener(&watch);
+}
+
+// The edited mark means "differs from the last saved or opened state": undo and redo away from the save point
+// set it, coming back clears it, and the window title and the quit question follow it.
+TEST_F(DocumentTest, TheEditedMarkFollowsTheSavePointThroughUndoAndRedo)
+{
+    struct TitleWatch : application::DataEditStatusListener
+    {
+        bool edited = false;
+        void dataEditStatusChanged(const bool& e) override { edited = e; }
+    } title;
+    application::DataEditStatus::getInstance()->addListener(&title);
+    const auto edited = [&title]
+    {
+        testsupport::drainMessageLoop();
+        EXPECT_EQ(title.edited, isEdited());
+        return isEdited();
+    };
+    auto* undoManager = application::ApplicationUndoManager::getInstance();
+
+    const auto source = writeLibraryFile("source.snvrlib", "Source");
+    ASSERT_EQ(openLibraryFile(source), 0);
+    editLibrary("One");
+    EXPECT_TRUE(edited());
+    ASSERT_TRUE(undoManager->undo());
+    EXPECT_FALSE(edited()) << "back at the opened state";
+    ASSERT_TRUE(undoManager->redo());
+    EXPECT_TRUE(edited());
+
+    editLibrary("Two");
+    performFileCommand(cmdSave);
+    EXPECT_FALSE(edited());
+    ASSERT_TRUE(undoManager->undo());
+    EXPECT_TRUE(edited()) << "the table differs from the file";
+
+    // The quit question is asked (and cancelled) away from the save point, not at it.
+    dialogs.clear();
+    performFileCommand(cmdExit);
+    EXPECT_EQ(quitRequests, 0);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].title, CJQZResource::getInstance()->getString("FileDiscardCheckTitle"));
+    ASSERT_TRUE(undoManager->redo());
+    EXPECT_FALSE(edited());
+    dialogs.clear();
+    performFileCommand(cmdExit);
+    EXPECT_EQ(quitRequests, 1);
+    EXPECT_TRUE(dialogs.empty());
+
+    // Two undos reach the opened state, which is not the saved one; a new edit there gives the save point up.
+    ASSERT_TRUE(undoManager->undo());
+    ASSERT_TRUE(undoManager->undo());
+    EXPECT_TRUE(edited());
+    editLibrary("Three");
+    ASSERT_TRUE(undoManager->undo());
+    EXPECT_TRUE(edited());
+    EXPECT_EQ(nameOfProgram(0), storedName("Source"));
+    ASSERT_TRUE(undoManager->redo());
+    EXPECT_EQ(nameOfProgram(0), storedName("Three"));
+    EXPECT_TRUE(edited());
+
+    application::DataEditStatus::getInstance()->removeListener(&title);
 }
 
 TEST_F(DocumentTest, ACancelledOpenChangesNothing)

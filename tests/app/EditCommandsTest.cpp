@@ -120,6 +120,7 @@ TEST_F(EditCommands, PasteRefusesWhatIsNoProgram)
         return juce::MemoryBlock(bytes);
     };
     const char brokenXml[] = "<sonavire_ProgramInformation><Programmer>";
+    const char goodXml[] = "<sonavire_ProgramInformation><Programmer>Me</Programmer></sonavire_ProgramInformation>";
 
     struct Case
     {
@@ -135,17 +136,28 @@ TEST_F(EditCommands, PasteRefusesWhatIsNoProgram)
         {"a library container", CJQZClipboard::programDataType, container("snvrLibr", "snvrPrgD", {})},
         {"broken information", CJQZClipboard::programDataType,
          container("snvrProg", "snvrPrgI", juce::MemoryBlock(brokenXml, sizeof(brokenXml) - 1))},
+        {"no program section", CJQZClipboard::programDataType,
+         container("snvrProg", "snvrPrgI", juce::MemoryBlock(goodXml, sizeof(goodXml)))},
+        {"a 4-byte program section", CJQZClipboard::programDataType,
+         container("snvrProg", "snvrPrgD", juce::MemoryBlock("PROG", 4))},
     };
     ui::SelectedProgramStatus::getInstance()->setSelection({6});
     step("Before", new x47390_action::SetProgramNameAction(6, "Kept"));
+    setEdited(false); // as after a save
+    const auto kept = library().getProgramData(6);
+    instrument.clearLog();
 
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
         pasteboard()->setData(c.type, c.bytes);
         EXPECT_FALSE(performEditCommand(cmdPaste));
-        EXPECT_EQ(library().getProgramData(6).getName().trimEnd(), "Kept");
+        testsupport::drainMessageLoop();
+        EXPECT_EQ(library().getProgramData(6).binary, kept.binary);
+        EXPECT_EQ(library().getProgramData(6).information.programmer, kept.information.programmer);
         EXPECT_EQ(undoManager().getUndoDescription(), "Before");
+        EXPECT_FALSE(isEdited());
+        EXPECT_TRUE(instrument.getReceived().empty());
     }
 
     pasteboard()->setData(CJQZClipboard::programDataType, serialized);

@@ -1,9 +1,11 @@
 #include "app/ApplicationCommandIds.h"
+#include "app/ApplicationMenuCommands.h"
 #include "app/CJQZResource.h"
 #include "app/DocumentOperations.h"
 #include "app/FileCommands.h"
 #include "app/PreferencesData.h"
 #include "app/PreferencesDataChangeBroadcaster.h"
+#include "app/WriteConfirmation.h"
 #include "data/ApplicationUndoManager.h"
 #include "data/DataCenter.h"
 #include "data/DataChangeBroadcaster.h"
@@ -21,11 +23,15 @@
 #include "midi/MidiDeviceManager.h"
 #include "tests/app/CommandTestSupport.h"
 #include "tests/files/OlderEditorTestFiles.h"
+#include "ui/AlertDialogComponent.h"
+#include "ui/DialogKeyboard.h"
 #include "ui/FontLibrary.h"
 #include "ui/ModalDialogState.h"
 #include "ui/PreferencesEditComponent.h"
 #include "ui/PresetInformationEditComponent.h"
 #include "ui/PresetWindowManager.h"
+
+#include <stdexcept>
 
 using commandtest::CommandTest;
 using commandtest::readErrorText;
@@ -281,7 +287,7 @@ TEST_F(CommandTest, SavePresetWritesOnlyAfterOK)
     EXPECT_EQ(preset->programs[7].getName(), storedName("Seventh"));
 }
 
-TEST_F(CommandTest, ExitAndInitialiseAreRefusedWhileASearchRuns)
+TEST_F(CommandTest, ExitAndInitialiseAreRefusedWhileASearchOrADialogRuns)
 {
     const auto presets = x47390_file::PresetFileManager::getPresetFolder();
     ASSERT_TRUE(presets.getChildFile("some.isnvrpreset").replaceWithText("x"));
@@ -292,17 +298,50 @@ TEST_F(CommandTest, ExitAndInitialiseAreRefusedWhileASearchRuns)
     midi::midiDeviceScanInProgress = true;
     EXPECT_FALSE(performFileCommand(cmdExit));
     EXPECT_FALSE(performFileCommand(cmdInitialise));
+    midi::midiDeviceScanInProgress = false;
+
+    // A dialog, a chooser or a transfer waits for its answer: the program stays, even unedited.
+    ui::ModalDialogState::getInstance()->setModalDialogOpen(true);
+    EXPECT_TRUE(isQuitRefused());
+    EXPECT_FALSE(performFileCommand(cmdExit));
+    EXPECT_FALSE(performFileCommand(cmdInitialise));
+    ui::ModalDialogState::getInstance()->setModalDialogOpen(false);
+    EXPECT_FALSE(isQuitRefused());
     EXPECT_EQ(quitRequests, 0);
     EXPECT_TRUE(presets.exists());
+    EXPECT_TRUE(dialogs.empty()) << "a refusal asks nothing";
 
     // The discard question comes first, and cancelling it refuses too.
-    midi::midiDeviceScanInProgress = false;
     editLibrary();
     answerDialog(0);
     EXPECT_FALSE(performFileCommand(cmdInitialise));
     EXPECT_TRUE(presets.exists());
 
+    // Then Initialise names what it deletes, with Cancel as the default answer; Cancel keeps everything.
     answerDialog(2);
+    answerDialog(
+        [](juce::Component& content)
+        {
+            auto* panel = dynamic_cast<AlertDialogComponent*>(&content);
+            EXPECT_NE(panel, nullptr);
+            if (panel != nullptr)
+            {
+                EXPECT_TRUE(ui::isDefaultButton(panel->getButton(2)));
+                EXPECT_FALSE(ui::isDefaultButton(panel->getButton(0)));
+            }
+            return 0;
+        });
+    EXPECT_FALSE(performFileCommand(cmdInitialise));
+    ASSERT_EQ(dialogs.size(), 3u);
+    EXPECT_EQ(dialogs[2].title, text("InitialiseCheckTitle"));
+    EXPECT_TRUE(dialogs[2].message.startsWith(text("InitialiseCheckMessage")));
+    EXPECT_TRUE(dialogs[2].message.contains(presets.getFullPathName())) << dialogs[2].message;
+    EXPECT_TRUE(dialogs[2].modalStateSet);
+    EXPECT_TRUE(presets.exists());
+    EXPECT_EQ(quitRequests, 0);
+
+    answerDialog(2);
+    answerDialog(1);
     EXPECT_TRUE(performFileCommand(cmdInitialise));
     EXPECT_EQ(quitRequests, 1);
     EXPECT_FALSE(presets.exists()) << "the preset folder went with everything in it";
@@ -419,4 +458,21 @@ TEST_F(CommandTest, OpenPresetWindowShowsOneWindow)
     EXPECT_TRUE(performFileCommand(cmdOpenPresetWindow));
     EXPECT_EQ(manager->getPresetWindow(), window);
     delete manager;
+}
+
+// A dialog that fails with an exception still ends the modal state it began: the commands stay usable.
+TEST_F(CommandTest, ADialogThatThrowsLeavesTheCommandsEnabled)
+{
+    const std::function<void()> dialogsThatBeginTheState[] = {
+        [] { runAlertDialog(AlertDialogComponent::okCancel, "Title", "Message"); },
+        [] { confirmWriteToDevice(); },
+        [] { confirmWriteUserData(); },
+    };
+    for (const auto& show : dialogsThatBeginTheState)
+    {
+        answerDialog([](juce::Component&) -> int { throw std::runtime_error("the dialog failed"); });
+        EXPECT_THROW(show(), std::runtime_error);
+        EXPECT_FALSE(ui::ModalDialogState::getInstance()->isModalDialogOpen());
+        EXPECT_TRUE(ApplicationMenuCommands::isCommandEnabled(cmdOpen));
+    }
 }

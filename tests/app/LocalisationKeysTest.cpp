@@ -37,7 +37,7 @@ const char* const usedKeys[] = {
     "FileLoadProgramTitle", "FileLoadTuneOctTitle", "FileLoadTuneScaleTitle", "FileOpenLibraryTitle",
     "FileSaveLibraryTitle", "FileSavePresetTitle", "FileSaveProgramTitle", "FileSaveTuneOctTitle",
     "FileSaveTuneScaleTitle",
-    "ImportTuningDialogTitle",
+    "ImportTuningDialogTitle", "InitialiseCheckMessage", "InitialiseCheckTitle",
     "MenuCategoryEdit", "MenuCategoryFile", "MenuCategoryMidi", "MenuCategoryOption", "MenuEditClear",
     "MenuEditCopy", "MenuEditCut", "MenuEditPaste", "MenuEditProgramTuning", "MenuEditRedo", "MenuEditUndo",
     "MenuFileExit", "MenuFileExportTuning", "MenuFileImportPresetFile", "MenuFileImportTuning",

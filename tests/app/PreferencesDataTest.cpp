@@ -1,5 +1,6 @@
 #include "app/PreferencesData.h"
 #include "app/PreferencesDataChangeBroadcaster.h"
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -253,4 +254,34 @@ TEST(PreferencesDataChangeBroadcaster, TriggersCoalesceIntoOneCallPerObserver)
     EXPECT_EQ(first.calls, 1);
     EXPECT_EQ(second.calls, 2);
     broadcaster->removeListener(&second);
+}
+
+// At start the folder loses what saves that a crash cut short left behind (of this version's naming and of
+// the earlier one's); a save replaces the file and makes the rename lasting by flushing the folder.
+TEST_F(PreferencesDataTest, StartRemovesStaleTemporariesAndASaveFlushesTheFolder)
+{
+    writeFile("<PreferencesData><Kept Value=\"1\"/></PreferencesData>");
+    const auto ended = juce::String(testsupport::endedProcessId());
+    const juce::StringArray stale{".PreferencesData.xml." + ended + "-9a.tmp", "PreferencesData_temp1a2b3c4d.xml",
+                                  "PreferencesData_tempff2.xml"};
+    const juce::StringArray kept{".PreferencesData.xml.1-9a.tmp", "PreferencesData_tempNotHex.xml",
+                                 "PreferencesData_temp.xml", "Other_temp1a.xml"};
+    for (const auto& name : stale)
+        ASSERT_TRUE(folder().getChildFile(name).replaceWithText("partial"));
+    for (const auto& name : kept)
+        ASSERT_TRUE(folder().getChildFile(name).replaceWithText("keep"));
+
+    auto& store = reload();
+    for (const auto& name : stale)
+        EXPECT_FALSE(folder().getChildFile(name).exists()) << name;
+    for (const auto& name : kept)
+        EXPECT_TRUE(folder().getChildFile(name).exists()) << name;
+    EXPECT_EQ(store.getIntValue("Kept", 0), 1);
+
+    store.setValue("Saved", "2");
+    const testsupport::FsyncRecorder flushes;
+    store.save();
+    ASSERT_FALSE(flushes.paths().empty());
+    EXPECT_EQ(flushes.paths().back(), folder().getFullPathName().toStdString());
+    EXPECT_TRUE(file().loadFileAsString().contains("Saved"));
 }

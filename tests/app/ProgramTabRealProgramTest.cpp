@@ -147,3 +147,25 @@ TEST_F(ProgramTabRealProgram, RowsAreRenamedMovedByADragAndRestoredByOneUndo)
     EXPECT_TRUE(waitWhileMoving([&] { return ink(shot(), slotA1) > emptySlotInk + 20; })) << "the slot shows a program";
     // The edited library would be questioned on quitting: the test's end stops the program.
 }
+
+// A name confirmed with Return gives the keyboard back to the table: the arrows move the selection again.
+TEST_F(ProgramTabRealProgram, AfterARenameTheArrowsMoveTheSelection)
+{
+    bool editing = false;
+    for (int attempt = 0; attempt < 4 && !editing; ++attempt)
+    {
+        program->click(window, rowPoint(2, 100), 1, 2);
+        editing = waitWhileMoving([&] { return isEditingName(shot(), 2); }, 2000);
+    }
+    ASSERT_TRUE(editing);
+    program->typeText("WWWWWWWWWWWWWWWWWW");
+    program->pressKey("Return");
+    ASSERT_TRUE(waitWhileMoving([&] { return !isEditingName(shot(), 2) && nameExtent(shot(), 2) > nameLeft; }));
+
+    program->pressKey("Down");
+    EXPECT_TRUE(waitWhileMoving([&] {
+        const auto picture = shot();
+        return picture.getPixelAt(700, rowPoint(3, 0).y).getBrightness() > 0.12f
+               && picture.getPixelAt(700, rowPoint(2, 0).y).getBrightness() <= 0.12f;
+    })) << "row 3 selected by the arrow";
+}

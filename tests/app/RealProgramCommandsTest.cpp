@@ -168,14 +168,16 @@ TEST_F(RealProgramCommands, ExitOnAnEditedLibraryAsksFirst)
     EXPECT_TRUE(program.isRunning());
     EXPECT_EQ(program.getTitle(window), applicationName + " - Untitled (edited)");
 
-    program.pressKeyIn(window, "ctrl+q");
+    // Quit, the last item of the File menu, asks the same.
+    ASSERT_TRUE(program.chooseFromMenu(window, 0, -1, "commands/file-menu-quit"));
     question = program.waitForTitle("Unsaved changes");
     ASSERT_NE(question, 0u);
     program.clickIn(question, {164, 72}); // No, below the one-line question
     EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();
 }
 
-// Initialise, from the Option menu, removes the installed presets and ends the program; the preferences stay.
+// Reset Presets, from the Option menu, asks, then removes the installed presets and ends the program; the
+// preferences stay.
 TEST_F(RealProgramCommands, InitialiseRemovesThePresets)
 {
     const auto presets = configHome().getChildFile("VEXO sonavire Sound Librarian").getChildFile("Preset Data");
@@ -194,8 +196,23 @@ TEST_F(RealProgramCommands, InitialiseRemovesThePresets)
     ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
     EXPECT_TRUE(presets.exists());
 
-    // Option menu: Open Preset Window, Preferences, About, Initialise.
+    // Option menu: Open Preset Window, Preferences, About, Reset Presets and Quit. It asks first, and Return
+    // keeps everything: Cancel is the default where files would go.
     ASSERT_TRUE(program.chooseFromMenu(window, 3, 4, "commands/option-menu"));
+    auto question = program.waitForTitle("Reset presets");
+    ASSERT_NE(question, 0u) << program.getOutput();
+    program.keepScreenshot(question, "commands/reset-presets-question");
+    program.pressKeyIn(question, "Return");
+    ASSERT_TRUE(program.waitForMainWindowAlone());
+    EXPECT_TRUE(program.isRunning());
+    EXPECT_TRUE(presets.exists());
+
+    ASSERT_TRUE(program.chooseFromMenu(window, 3, 4));
+    question = program.waitForTitle("Reset presets");
+    ASSERT_NE(question, 0u) << program.getOutput();
+    program.focusWindow(question);
+    program.pressKey("Tab");
+    program.pressKey("Return");
     EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();
     EXPECT_FALSE(presets.exists());
     EXPECT_TRUE(program.getPreferencesFile().existsAsFile());

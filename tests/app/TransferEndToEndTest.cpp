@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace
 {
 juce::String programName(const simulator::Bytes& binary)
@@ -33,25 +35,38 @@ bool showsOkButton(const juce::Image& dialog)
             }
     return right >= left && right - left < 30;
 }
-} // namespace
 
-TEST(TransfersEndToEnd, ReceiveTheLibraryAndWriteItBack)
+// The simulated instrument served on a bridge socket, and the real program started against it.
+class TransfersEndToEnd : public ::testing::Test
 {
+protected:
+    std::unique_ptr<testsupport::RealProgram> startProgram(bool receiveAtStart)
+    {
+        const auto socket = folder.file("instrument.sock").getFullPathName();
+        server = std::make_unique<simulator::BridgeInstrumentServer>(instrument, socket.toStdString());
+        EXPECT_TRUE(server->start());
+        const auto configHome = folder.file("config");
+        EXPECT_TRUE(
+            testsupport::RealProgram::writePreferences(configHome, {{"AutoReceive", receiveAtStart ? "1" : "0"}}));
+        testsupport::RealProgram::Options options;
+        options.bridgeSocket = socket;
+        options.configHome = configHome;
+        auto program = std::make_unique<testsupport::RealProgram>(options);
+        EXPECT_TRUE(program->isStarted());
+        return program;
+    }
+
     testsupport::TemporaryFolder folder;
     simulator::SimulatedInstrument instrument;
-    const auto socket = folder.file("instrument.sock").getFullPathName();
-    simulator::BridgeInstrumentServer server(instrument, socket.toStdString());
-    ASSERT_TRUE(server.start());
+    std::unique_ptr<simulator::BridgeInstrumentServer> server;
+};
+} // namespace
 
+TEST_F(TransfersEndToEnd, ReceiveTheLibraryAndWriteItBack)
+{
     // No receive at start: the library comes by the key press.
-    const auto configHome = folder.file("config");
-    ASSERT_TRUE(testsupport::RealProgram::writePreferences(configHome, {{"AutoReceive", "0"}}));
-
-    testsupport::RealProgram::Options options;
-    options.bridgeSocket = socket;
-    options.configHome = configHome;
-    testsupport::RealProgram program(options);
-    ASSERT_TRUE(program.isStarted());
+    const auto started = startProgram(false);
+    auto& program = *started;
     const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
     const auto untitled = program.getTitle(window);
@@ -103,4 +118,33 @@ TEST(TransfersEndToEnd, ReceiveTheLibraryAndWriteItBack)
     ASSERT_NE(question, 0u) << program.getOutput();
     program.clickIn(question, {164, 72}); // No
     EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();
+}
+
+// A program dump that arrives twice during the receive at start (a MIDI merge or loop) shifts nothing: the
+// library written back leaves every program of the instrument where it was.
+TEST_F(TransfersEndToEnd, ARepeatedDumpShiftsNothingThatIsWrittenBack)
+{
+    instrument.injectFault(simulator::MessageKind::programRequest, 6, simulator::Fault::duplicated);
+    const auto started = startProgram(true);
+    auto& program = *started;
+    const auto window = program.waitForMainWindow();
+    ASSERT_NE(window, 0u) << program.getOutput();
+    // The library, then the user units, arrive at start.
+    ASSERT_TRUE(program.waitUntil(
+        [&] { return instrument.getCount(simulator::MessageKind::userSlotHeaderRequest) == 48; }, 60000))
+        << program.getOutput() << " programs " << instrument.getCount(simulator::MessageKind::programRequest);
+    EXPECT_EQ(instrument.getCount(simulator::MessageKind::programRequest), 500);
+    EXPECT_EQ(instrument.getCount(simulator::MessageKind::octaveRequest), 6);
+
+    ASSERT_TRUE(program.waitForMainWindowAlone());
+    program.pressKeyIn(window, "ctrl+t");
+    const auto warning = program.waitForTitle("Write to the sonavire");
+    ASSERT_NE(warning, 0u) << program.getOutput();
+    program.clickIn(warning, {368 + 36, 72 + 12}); // OK
+    ASSERT_TRUE(
+        program.waitUntil([&] { return instrument.getCount(simulator::MessageKind::liveSetWrite) == 1; }, 60000))
+        << program.getOutput();
+    EXPECT_EQ(instrument.getCount(simulator::MessageKind::programWrite), 500);
+    for (int n = 0; n < 500; ++n)
+        ASSERT_EQ(programName(instrument.getProgram(n)), juce::String::formatted("Sim Prog %03d", n)) << n;
 }

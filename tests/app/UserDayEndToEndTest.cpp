@@ -511,8 +511,8 @@ TEST_P(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     keep(window, "microtuning-edited");
 
     program->clickIn(window, scaleButton(2));
-    // File menu, from its end: Import Preset File, Export Tuning, Import Tuning Window.
-    ASSERT_TRUE(program->chooseFromMenu(window, 0, -3, nextShot("file-menu-import-tuning")));
+    // File menu, from its end: Quit, Import Preset File, Export Tuning, Import Tuning Window.
+    ASSERT_TRUE(program->chooseFromMenu(window, 0, -4, nextShot("file-menu-import-tuning")));
     const auto importDialog = dialog("Import Tuning", "import-tuning");
     ASSERT_NE(importDialog, 0u) << program->getOutput();
     program->clickIn(importDialog, {96 + 44, 65 + 12}); // the Scala file's import button
@@ -526,7 +526,7 @@ TEST_P(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     ASSERT_TRUE(program->waitForMainWindowAlone());
     keep(window, "microtuning-imported");
 
-    ASSERT_TRUE(program->chooseFromMenu(window, 0, -2));
+    ASSERT_TRUE(program->chooseFromMenu(window, 0, -3)); // Export Tuning
     const auto exportChooser = dialog("Export the tuning as a Scala scale", "export-scala-chooser");
     ASSERT_NE(exportChooser, 0u) << program->getOutput();
     program->chooseInChooser(exportChooser, files.file("exported.scl"));

@@ -169,35 +169,22 @@ TEST(ProgramData, SerializeLayoutAndRoundTrip)
     EXPECT_EQ(target.md5, source.md5);
 }
 
-TEST(ProgramData, DeserializeShortBinarySectionIsZeroFilled)
-{
-    const std::string hundred(100, '\x11');
-    ProgramData p;
-    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgD", hundred}})));
-    for (size_t i = 0; i < 336; ++i)
-        ASSERT_EQ(p.binary[i], i < 100 ? 0x11 : 0) << i;
-    EXPECT_EQ(p.md5, x47390_data::md5Text(p.binary.data(), p.binary.size()));
-
-    // A longer payload gives its first 336 bytes.
-    const std::string longer(400, '\x22');
-    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgD", longer}})));
-    EXPECT_EQ(p.binary[335], 0x22);
-}
-
-TEST(ProgramData, DeserializeWithoutSectionsKeepsTextsAndGivesInitialProgram)
+// A whole program section without information keeps the texts.
+TEST(ProgramData, DeserializeWithoutInformationKeepsTheTexts)
 {
     auto p = editedProgram();
-    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"other", "ignored"}})));
-    EXPECT_EQ(p.binary, x47390_data::initProgramTemplate);
+    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgD", std::string(336, '\x44')}})));
+    EXPECT_EQ(p.binary[335], 0x44);
     EXPECT_EQ(p.information.programmer, "Ann");
-    EXPECT_EQ(p.md5, initProgramMd5);
+    EXPECT_EQ(p.md5, x47390_data::md5Text(p.binary.data(), p.binary.size()));
 }
 
 TEST(ProgramData, LaterSectionOfTheSameTagWins)
 {
     ProgramData p;
     ASSERT_TRUE(p.deserialize(
-        container("snvrProg", {{"snvrPrgI", info("sonavire_ProgramInformation", "<Comment>one</Comment>") + '\0'},
+        container("snvrProg", {{"snvrPrgD", std::string(336, '\x11')},
+                               {"snvrPrgI", info("sonavire_ProgramInformation", "<Comment>one</Comment>") + '\0'},
                                {"snvrPrgI", info("sonavire_ProgramInformation", "<Comment>two</Comment>") + '\0'}})));
     EXPECT_EQ(p.information.comment, "two");
 }
@@ -232,6 +219,15 @@ TEST(ProgramData, RefusedContainersLeaveTheRecordUnchanged)
                                 {"snvrPrgI", info("sonavire_ProgramInformation", "<Comment>\xC0\xBC</Comment>")}})},
         {"information after the binary failing",
          container("snvrProg", {{"snvrPrgD", binary}, {"snvrPrgI", goodInfo}, {"snvrPrgI", "<broken"}})},
+        // Only a whole program section makes a program: a short or long one, or none, would install a made-up one.
+        {"no sections", container("snvrProg", {{"other", "ignored"}})},
+        {"information only", container("snvrProg", {{"snvrPrgI", goodInfo}})},
+        {"empty program section", container("snvrProg", {{"snvrPrgD", ""}, {"snvrPrgI", goodInfo}})},
+        {"4 bytes", container("snvrProg", {{"snvrPrgD", "PROG"}, {"snvrPrgI", goodInfo}})},
+        {"335 bytes", container("snvrProg", {{"snvrPrgD", std::string(335, '\x11')}})},
+        {"400 bytes", container("snvrProg", {{"snvrPrgD", std::string(400, '\x22')}})},
+        {"a whole one, then a cut one",
+         container("snvrProg", {{"snvrPrgD", binary}, {"snvrPrgD", std::string(100, '\x11')}})},
     };
     for (auto& c : cases)
     {
@@ -249,7 +245,7 @@ TEST(ProgramData, InformationTextEndsAtFirstNul)
     ProgramData p;
     const std::string payload =
         info("sonavire_ProgramInformation", "<Comment>ok</Comment>") + std::string(1, '\0') + "\xFF\xFE garbage";
-    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgI", payload}})));
+    ASSERT_TRUE(p.deserialize(container("snvrProg", {{"snvrPrgD", std::string(336, '\x11')}, {"snvrPrgI", payload}})));
     EXPECT_EQ(p.information.comment, "ok");
 }
 

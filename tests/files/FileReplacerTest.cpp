@@ -2,10 +2,12 @@
 #include "files/FileExtensionChecker.h"
 #include "files/FileWriter.h"
 #include "tests/files/FileSavingTestSupport.h"
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ziptest;
 using file::FileReplacer;
@@ -52,6 +54,97 @@ TEST(FileReplacer, SavingThroughALinkKeepsTheLink)
     EXPECT_TRUE(link.isSymbolicLink());
     EXPECT_EQ(real.loadFileAsString(), "new");
     EXPECT_EQ(folderListing(folder.get()), (juce::StringArray{"link.snvrlib", "real.snvrlib"}));
+}
+
+// A chain of links (in other folders too, relative or absolute) leads to the file that is replaced; every
+// link stays a link. A loop of links is refused and changes nothing.
+TEST(FileReplacer, SavingThroughAChainOfLinksReplacesTheFileAtItsEnd)
+{
+    testsupport::TemporaryFolder folder;
+    const auto real = folder.file("real/real.snvrlib");
+    ASSERT_TRUE(real.getParentDirectory().createDirectory());
+    ASSERT_TRUE(real.replaceWithText("old"));
+    const auto middle = folder.file("links/middle.snvrlib");
+    ASSERT_TRUE(middle.getParentDirectory().createDirectory());
+    ASSERT_EQ(symlink("../real/real.snvrlib", middle.getFullPathName().toRawUTF8()), 0);
+    const auto first = folder.file("first.snvrlib");
+    ASSERT_TRUE(middle.createSymbolicLink(first, true)); // absolute
+    const auto outer = folder.file("outer.snvrlib");
+    ASSERT_EQ(symlink("first.snvrlib", outer.getFullPathName().toRawUTF8()), 0);
+
+    EXPECT_EQ(replace(outer, "new"), file::WriteError::noError);
+    EXPECT_EQ(real.loadFileAsString(), "new");
+    for (const auto& link : {outer, first, middle})
+        EXPECT_TRUE(link.isSymbolicLink()) << link.getFileName();
+    EXPECT_EQ(folderListing(real.getParentDirectory()), juce::StringArray{"real.snvrlib"});
+    EXPECT_EQ(folderListing(middle.getParentDirectory()), juce::StringArray{"middle.snvrlib"});
+
+    // A link to a file not there yet makes that file.
+    const auto dangling = folder.file("dangling.snvrlib");
+    ASSERT_EQ(symlink("links/later.snvrlib", dangling.getFullPathName().toRawUTF8()), 0);
+    EXPECT_EQ(replace(dangling, "made"), file::WriteError::noError);
+    EXPECT_EQ(folder.file("links/later.snvrlib").loadFileAsString(), "made");
+    EXPECT_TRUE(dangling.isSymbolicLink());
+
+    const auto loopA = folder.file("a.snvrlib");
+    const auto loopB = folder.file("b.snvrlib");
+    ASSERT_EQ(symlink("b.snvrlib", loopA.getFullPathName().toRawUTF8()), 0);
+    ASSERT_EQ(symlink("a.snvrlib", loopB.getFullPathName().toRawUTF8()), 0);
+    EXPECT_EQ(replace(loopA, "x"), file::WriteError::openFile);
+    EXPECT_TRUE(loopA.isSymbolicLink() && loopB.isSymbolicLink());
+}
+
+// The rename that completes a save is made lasting too: the folder is flushed after the file.
+TEST(FileReplacer, FlushesTheFolderAfterTheRename)
+{
+    testsupport::TemporaryFolder folder;
+    const auto target = folder.file("lib.snvrlib");
+    const auto folderPath = folder.get().getFullPathName().toStdString();
+    for (const char* text : {"made", "replaced"})
+    {
+        const testsupport::FsyncRecorder flushes;
+        ASSERT_EQ(replace(target, text), file::WriteError::noError);
+        const auto paths = flushes.paths();
+        ASSERT_FALSE(paths.empty()) << text;
+        EXPECT_EQ(paths.back(), folderPath) << text;
+        EXPECT_EQ(paths.front().rfind(folderPath + "/.lib.snvrlib.", 0), 0u) << text << ": " << paths.front();
+    }
+}
+
+// A save removes the temporary files of our naming that ended processes left in its folder; files of a
+// running process (this one included) and every other name stay.
+TEST(FileReplacer, RemovesTheTemporaryFilesOfEndedProcesses)
+{
+    testsupport::TemporaryFolder folder;
+    const auto ended = juce::String(testsupport::endedProcessId());
+    const auto running = juce::String(getpid());
+    const juce::StringArray stale{".lib.snvrlib." + ended + "-1a2b3c4d.tmp", ".other.snvrlib." + ended + "-0.tmp",
+                                  "..hidden." + ended + "-ff.tmp"};
+    const juce::StringArray kept{".lib.snvrlib." + running + "-1a2b3c4d.tmp", // this process's
+                                 ".lib.snvrlib.1-abc.tmp",                      // a running process's
+                                 ".lib.snvrlib." + ended + ".tmp",              // no random part
+                                 ".lib.snvrlib." + ended + "-xyz.tmp",          // not hexadecimal
+                                 "lib.snvrlib." + ended + "-1.tmp",             // not hidden
+                                 "." + ended + "-1.tmp",                        // no name
+                                 ".lib.snvrlib." + ended + "-1.tmp.bak",
+                                 "notes.txt"};
+    for (const auto& name : stale)
+        ASSERT_TRUE(folder.file(name).replaceWithText("partial")) << name;
+    for (const auto& name : kept)
+        ASSERT_TRUE(folder.file(name).replaceWithText("keep")) << name;
+    const auto otherFolder = folder.file("elsewhere");
+    ASSERT_TRUE(otherFolder.createDirectory());
+    ASSERT_TRUE(otherFolder.getChildFile(stale[0]).replaceWithText("another folder"));
+
+    ASSERT_EQ(replace(folder.file("lib.snvrlib"), "saved"), file::WriteError::noError);
+    auto expected = kept;
+    expected.addArray({"elsewhere", "lib.snvrlib"});
+    expected.sort(false);
+    EXPECT_EQ(folderListing(folder.get()), expected);
+    EXPECT_TRUE(otherFolder.getChildFile(stale[0]).existsAsFile()) << "only the saved file's folder is cleaned";
+
+    file::FileReplacer::removeStaleTemporaries(otherFolder);
+    EXPECT_EQ(folderListing(otherFolder), juce::StringArray());
 }
 
 // Every failure keeps the previous file exactly as it was and leaves nothing else behind.

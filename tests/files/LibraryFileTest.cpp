@@ -336,6 +336,9 @@ TEST(LibraryFile, ReadErrorCodes)
     const juce::String all = juce::String(livesetEntry) + presetEntry + programEntry + scaleEntry + octaveEntry;
     const auto full = wellFormedMembers(indexText("sonavire", all));
     const auto notXml = bytesOf("this is <not xml");
+    // The full archive whose index names one kind of entry that many times.
+    const auto indexNaming = [&full](const char* entry, int times, const char* product = "sonavire")
+    { return with(full, "FileInformation.xml", bytesOf(indexText(product, juce::String::repeatedString(entry, times)))); };
 
     struct Case
     {
@@ -388,6 +391,18 @@ TEST(LibraryFile, ReadErrorCodes)
            bytesOf("<VexoMSLibrarian_Data><Product>sonavire</Product><Contents NumProgramData=\"0\">" +
                    juce::String(programEntry) + "</Contents></VexoMSLibrarian_Data>")}},
          18},
+        {"index names 500 programs, the most a library holds", indexNaming(programEntry, 500), 0},
+        {"index names 501 programs", indexNaming(programEntry, 501), 16},
+        {"index names two live sets", indexNaming(livesetEntry, 2), 16},
+        {"index names seven user scales", indexNaming(scaleEntry, 7), 16},
+        {"index names seven user octaves", indexNaming(octaveEntry, 7), 16},
+        {"index names two preset informations", indexNaming(presetEntry, 2), 16},
+        {"a sibling's live sets are passed over, however many", indexNaming(livesetEntry, 3, "dorvantin"), 0},
+        {"index larger than any library's", indexNaming("<Unknown/>", 110000), 16},
+        {"live set larger than any document of ours",
+         with(full, "L.lvs", bytesOf("<sonavire_Liveset>" + juce::String::repeatedString("<Bank/>", 150000) +
+                                     "</sonavire_Liveset>")),
+         23},
         {"incomplete and unknown elements are passed over",
          with(full, "FileInformation.xml",
               bytesOf(indexText("sonavire", "<ProgramData><Information>X.info</Information></ProgramData>"
@@ -455,6 +470,28 @@ TEST(LibraryFile, IndexAndEntryRules)
     ASSERT_EQ(second.parse(), 0);
     EXPECT_EQ(second.presetInformationEntries[0].information.version, 0);
     EXPECT_EQ(second.presetInformationEntries[0].information.numOfProg, 500);
+}
+
+// An index may name one member for many entries: each entry gets what the member holds (it is read once).
+TEST(LibraryFile, OneMemberNamedByEveryEntry)
+{
+    testsupport::TemporaryFolder folder;
+    const auto file = writeZip(
+        folder.file("shared.snvrlib"),
+        wellFormedMembers(indexText("sonavire", juce::String::repeatedString(programEntry, 500) +
+                                                    juce::String::repeatedString(scaleEntry, 6))));
+    x47390_file::ZipLibraryFileReader reader(file);
+    ASSERT_EQ(reader.parse(), 0);
+    ASSERT_EQ(reader.programEntries.size(), 500u);
+    for (const auto& entry : reader.programEntries)
+    {
+        ASSERT_EQ(entry.program.information.programmer, "p");
+        ASSERT_EQ(entry.program.information.comment, "c");
+        ASSERT_EQ(entry.program.md5, reader.programEntries.front().program.md5);
+    }
+    ASSERT_EQ(reader.tuneScaleEntries.size(), 6u);
+    for (const auto& entry : reader.tuneScaleEntries)
+        EXPECT_EQ(entry.scale.information.programmer, "p");
 }
 
 // Files of the sibling instruments share the format; their live set is never read.

@@ -8,6 +8,7 @@
 #include "files/PresetFileWriter.h"
 #include "files/ProgramFileWriter.h"
 #include "files/ZipLibraryFileWriter.h"
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -310,6 +311,41 @@ TEST_F(PresetFolder, ABrokenIndexIsKeptAsideAndANewOneStarted)
 
     ASSERT_TRUE(manager().installFactoryPresetLibrary());
     EXPECT_EQ(indexEntriesOnDisk().size(), 1);
+}
+
+// At start the folder loses what saves that a crash cut short left behind, and a FIFO in place of the
+// index holds nothing up: it is put aside like any index that cannot be read.
+TEST_F(PresetFolder, StartRemovesStaleTemporariesAndPassesOverAFifoIndex)
+{
+    ASSERT_TRUE(manager().importPresetFile(writePreset("One", "One")));
+    restart();
+    const auto folder = PresetFileManager::getPresetFolder();
+    const auto ended = juce::String(testsupport::endedProcessId());
+    const juce::StringArray stale{".PresetFileInformation.xml." + ended + "-1f2e.tmp",
+                                  ".One.isnvrpreset." + ended + "-0.tmp"};
+    const juce::StringArray kept{".One.isnvrpreset.1-0.tmp", "notes.tmp"};
+    for (const auto& name : stale)
+        ASSERT_TRUE(folder.getChildFile(name).replaceWithText("partial"));
+    for (const auto& name : kept)
+        ASSERT_TRUE(folder.getChildFile(name).replaceWithText("keep"));
+
+    manager();
+    for (const auto& name : stale)
+        EXPECT_FALSE(folder.getChildFile(name).exists()) << name;
+    for (const auto& name : kept)
+        EXPECT_TRUE(folder.getChildFile(name).exists()) << name;
+    EXPECT_EQ(indexEntries(), juce::StringArray{"One -> One.isnvrpreset"});
+
+    restart();
+    const auto index = PresetFileManager::getIndexFile();
+    ASSERT_TRUE(index.deleteFile());
+    ASSERT_TRUE(testsupport::makeFifo(index));
+    {
+        const testsupport::FifoRelease release(index);
+        EXPECT_EQ(manager().getIndexRoot()->getNumChildElements(), 0);
+        EXPECT_FALSE(release.wasNeeded());
+    }
+    EXPECT_TRUE(folder.getChildFile("PresetFileInformation.xml.bak").exists());
 }
 
 TEST_F(PresetFolder, AFailedIndexWriteIsAFailedImport)

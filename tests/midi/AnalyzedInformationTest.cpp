@@ -77,8 +77,8 @@ TEST(ReplyClassification, TypesByFunctionAndLength)
         {"live-set dump short", product(0x46, 154), 0, 0, 0},
         {"function 47", product(0x47, 8), 12, 0, 0},
         {"function 48", product(0x48, 8), 13, 0, 0},
-        {"empty slot header", product(0x49, 10, {0x04, 0x03}), 14, 0, 32},
-        {"slot header", product(0x49, 48, {0x04, 0x03, 0x00}), 14, 0, 32},
+        {"empty slot header", product(0x49, 10, {0x04, 0x03}), 14, 4 * 128 + 3, 32},
+        {"slot header", product(0x49, 48, {0x04, 0x03, 0x00}), 14, 4 * 128 + 3, 32},
         {"slot header 11 bytes", product(0x49, 11), 0, 0, 0},
         {"slot header 47 bytes", product(0x49, 47), 0, 0, 0},
         {"slot header 9 bytes", product(0x49, 9), 0, 0, 0},
@@ -195,6 +195,49 @@ TEST(ReplyWait, TakesTheFirstExpectedMessageAndConsumesWhatItExamines)
     info = AnalyzedInformation::waitForReply(queue, family, {0, 22, 23}, 100);
     EXPECT_EQ(info.type, replyAck);
     EXPECT_TRUE(queue.isEmpty());
+}
+
+// A dump numbered otherwise than the request (sent unasked, or a second time) is passed over; the right one,
+// arriving later within the time, is taken.
+TEST(ReplyWait, ANumberedReplyCountsOnlyWithTheAwaitedNumber)
+{
+    struct Case
+    {
+        const char* name;
+        int type;
+        Bytes stray, awaited;
+        int number;
+    };
+    const Bytes binary(336, 0x11);
+    const Case cases[] = {
+        {"program dump", replyProgramDump, makeProgramWrite(0, family, 5, binary.data()),
+         makeProgramWrite(0, family, 300, binary.data()), 300},
+        {"scale dump", replyUserScaleDump, product(0x44, 393, {4}), product(0x44, 393, {2}), 2},
+        {"octave dump", replyUserOctaveDump, product(0x45, 45, {0}), product(0x45, 45, {5}), 5},
+        {"slot header", replyUserSlotHeader, product(0x49, 10, {0x04, 0x03}), product(0x49, 10, {0x02, 0x03}),
+         2 * 128 + 3},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        midi::MidiMessageQueue queue;
+        for (const auto* m : {&c.stray, &c.stray, &c.awaited})
+            queue.push(m->data(), m->size());
+        const auto info = AnalyzedInformation::waitForReply(queue, family, {0, c.type, 23}, 100, {c.type, c.number});
+        EXPECT_EQ(info.type, c.type);
+        EXPECT_EQ(info.value, c.number);
+        EXPECT_TRUE(queue.isEmpty());
+
+        // Only strays: the wait ends with its time-out.
+        queue.push(c.stray.data(), c.stray.size());
+        EXPECT_EQ(AnalyzedInformation::waitForReply(queue, family, {0, c.type, 23}, 30, {c.type, c.number}).type,
+                  replyOther);
+        // A NAK still ends the wait.
+        const auto nak = product(0x24, 8);
+        queue.push(nak.data(), nak.size());
+        EXPECT_EQ(AnalyzedInformation::waitForReply(queue, family, {0, c.type, 23}, 100, {c.type, c.number}).type,
+                  replyNak);
+    }
 }
 
 TEST(ReplyWait, ABrokenMessageEndsAnyWaitThatListsIt)

@@ -161,6 +161,9 @@ TEST_F(LibraryTransfer, ReceiveFailuresEndTheRunWithTheirCode)
         {"NAK to the live set", MessageKind::liveSetRequest, 1, Fault::nak, 5, 500},
         {"broken scale dump", MessageKind::scaleRequest, 2, Fault::truncated, 8, 500},
         {"NAK to octave 5", MessageKind::octaveRequest, 6, Fault::nak, 5, 500},
+        // A dump of another number, and no right one within the reply time: nothing is stored in its place.
+        {"program 7 answered by program 8 alone", MessageKind::programRequest, 8, Fault::misnumbered, 3, 7},
+        {"octave 3 answered by octave 4 alone", MessageKind::octaveRequest, 4, Fault::misnumbered, 3, 500},
     };
     for (const auto& c : cases)
     {
@@ -183,6 +186,53 @@ TEST_F(LibraryTransfer, ReceiveFailuresEndTheRunWithTheirCode)
             ASSERT_EQ(bytesOf(target.getProgramData(n).binary), expected) << n;
         }
     }
+}
+
+// A dump sent twice (a MIDI merge or loop) or unasked is no answer to a later request: the library comes out
+// exactly as the instrument holds it.
+TEST_F(LibraryTransfer, RepeatedAndUnaskedDumpsDoNotShiftTheLibrary)
+{
+    struct Case
+    {
+        const char* name;
+        MessageKind kind;
+        int nth;
+    };
+    const Case cases[] = {
+        {"program 5 twice", MessageKind::programRequest, 6},
+        {"program 499 twice, before the live set", MessageKind::programRequest, 500},
+        {"scale 1 twice", MessageKind::scaleRequest, 2},
+        {"octave 0 twice", MessageKind::octaveRequest, 1},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        instrument.clearLog();
+        instrument.clearFaults();
+        instrument.injectFault(c.kind, c.nth, Fault::duplicated);
+        LibraryData target;
+        x47390_midi::ReceiveLibraryProcess process(&target);
+        ProcessRunner runner(process);
+        ASSERT_EQ(runner.runToEnd(), 0);
+        expectLibraryMatchesInstrument(target, instrument);
+    }
+
+    // Dumps of other programs arrive ahead of the one asked for.
+    instrument.clearLog();
+    instrument.clearFaults();
+    setMessageHook(
+        [this](const Bytes& message)
+        {
+            if (message == x47390_midi::makeProgramRequest(0, 0x0135, 10))
+                for (int other : {200, 11})
+                    device->sendFromSource(
+                        0, x47390_midi::makeProgramWrite(0, 0x0135, other, instrument.getProgram(other).data()));
+        });
+    LibraryData target;
+    x47390_midi::ReceiveLibraryProcess process(&target);
+    ProcessRunner runner(process);
+    ASSERT_EQ(runner.runToEnd(), 0);
+    expectLibraryMatchesInstrument(target, instrument);
 }
 
 TEST_F(LibraryTransfer, ReceiveTimesOutWhenTheInstrumentStaysSilent)

@@ -11,6 +11,11 @@
 
 #include <atomic>
 #include <functional>
+#include <vector>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#undef KeyPress // Xlib's event name, not the toolkit's class
 
 using midi::MidiCommunicationDialog;
 using platform::midi::VirtualMidiFabric;
@@ -515,4 +520,134 @@ TEST_F(CommunicationDialogTest, SnapshotShowsTheTexts)
     EXPECT_TRUE(png.existsAsFile());
     EXPECT_GT(statusInk, 40);
     EXPECT_GT(buttonInk, 10);
+}
+
+namespace
+{
+// Hands a key to the dialog's window as the window system does.
+bool press(const juce::KeyPress& key)
+{
+    auto* window = modalWindow();
+    return window != nullptr && window->getPeer() != nullptr && window->getPeer()->handleKeyPress(key);
+}
+
+const juce::KeyPress returnKey(juce::KeyPress::returnKey);
+const juce::KeyPress escapeKey(juce::KeyPress::escapeKey);
+
+// A property of the dialog's window as the window manager reads it, in 32-bit items.
+std::vector<unsigned long> windowProperty(const char* name)
+{
+    std::vector<unsigned long> items;
+    auto* window = modalWindow();
+    auto* display = XOpenDisplay(nullptr);
+    if (window == nullptr || display == nullptr)
+        return items;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, (Window) window->getWindowHandle(), XInternAtom(display, name, False), 0, 16,
+                           False, AnyPropertyType, &type, &format, &count, &remaining, &data)
+            == Success
+        && data != nullptr)
+    {
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        items.assign(values, values + count);
+        XFree(data);
+    }
+    XCloseDisplay(display);
+    return items;
+}
+} // namespace
+
+// While a transfer runs Return does nothing and Escape cancels; once it has finished Return or Escape takes the
+// result in with OK.
+TEST_F(CommunicationDialogTest, KeysCancelAndCloseAsTheButtonsDo)
+{
+    process.body = [](ScriptedProcess& p)
+    {
+        p.setStatusMessage("Writing");
+        p.waitForCancel(-1);
+        return p.fail(1);
+    };
+    const int result = run(process, {[this](MidiCommunicationDialog& dialog)
+                                     {
+                                         if (statusText(dialog) != "Writing")
+                                             return false;
+                                         EXPECT_FALSE(press(returnKey)) << "Return cannot cut a transfer short";
+                                         EXPECT_FALSE(process.isCancelRequested());
+                                         EXPECT_TRUE(press(escapeKey));
+                                         return true;
+                                     },
+                                     [](MidiCommunicationDialog& dialog)
+                                     {
+                                         if (!okShown(dialog))
+                                             return false;
+                                         EXPECT_TRUE(press(returnKey));
+                                         return true;
+                                     }});
+    EXPECT_EQ(result, 1);
+
+    ScriptedProcess failing;
+    failing.cancellable = false;
+    failing.body = [](ScriptedProcess& p) { return p.fail(3); };
+    EXPECT_EQ(run(failing, {[](MidiCommunicationDialog& dialog)
+                            {
+                                if (!okShown(dialog))
+                                    return false;
+                                EXPECT_TRUE(press(escapeKey));
+                                return true;
+                            }}),
+              1);
+}
+
+// The frame is asked for no close button (functions: move only), as a dialog of the window it opened over.
+TEST_F(CommunicationDialogTest, TheWindowAsksForNoCloseButton)
+{
+    juce::DocumentWindow owner("Owner", juce::Colours::black, 0, true);
+    owner.setSize(200, 100);
+    owner.setVisible(true);
+    process.body = [](ScriptedProcess& p)
+    {
+        p.gate.wait(10000);
+        return 0;
+    };
+    run(process, {[&](MidiCommunicationDialog&)
+                  {
+                      const auto motif = windowProperty("_MOTIF_WM_HINTS");
+                      EXPECT_EQ(motif.size(), 5u);
+                      if (motif.size() == 5)
+                      {
+                          EXPECT_EQ(motif[0] & 1, 1u) << "functions given";
+                          EXPECT_EQ(motif[1], 4u) << "move only, no close";
+                      }
+                      const auto transientFor = windowProperty("WM_TRANSIENT_FOR");
+                      EXPECT_EQ(transientFor, std::vector<unsigned long>{(unsigned long) owner.getWindowHandle()});
+                      EXPECT_EQ(windowProperty("_NET_WM_WINDOW_TYPE").size(), 1u);
+                      process.gate.signal();
+                      return true;
+                  }});
+}
+
+// A program asked to end cancels the transfer and does not wait for OK; the run counts as failed.
+TEST_F(CommunicationDialogTest, CancellingForShutdownClosesWithoutOk)
+{
+    std::atomic<bool> sawCancel{false};
+    process.body = [&](ScriptedProcess& p)
+    {
+        p.setStatusMessage("Writing");
+        sawCancel = p.waitForCancel(60000);
+        return p.fail(1);
+    };
+    EXPECT_FALSE(MidiCommunicationDialog::cancelAndCloseRunning()) << "nothing runs yet";
+    const int result = run(process, {[](MidiCommunicationDialog& dialog)
+                                     {
+                                         if (statusText(dialog) != "Writing")
+                                             return false;
+                                         EXPECT_TRUE(MidiCommunicationDialog::cancelAndCloseRunning());
+                                         return true;
+                                     }});
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(sawCancel);
+    EXPECT_FALSE(MidiCommunicationDialog::cancelAndCloseRunning());
 }

@@ -113,8 +113,9 @@ TEST_F(UserDataTransfer, ReceiveFailures)
         Fault fault;
         int expected;
     };
-    for (auto c : {Case{"user-unit error", 5, Fault::userError, 9}, Case{"NAK", 20, Fault::nak, 5},
-                   Case{"broken header", 1, Fault::truncated, 8}})
+    for (auto c :
+         {Case{"user-unit error", 5, Fault::userError, 9}, Case{"NAK", 20, Fault::nak, 5},
+          Case{"broken header", 1, Fault::truncated, 8}, Case{"only the next slot's header", 2, Fault::misnumbered, 3}})
     {
         SCOPED_TRACE(c.name);
         instrument.clearLog();
@@ -127,6 +128,28 @@ TEST_F(UserDataTransfer, ReceiveFailures)
         EXPECT_EQ(process.getStatusMessage(), getCommunicationErrorMessage(c.expected));
         EXPECT_EQ(process.getDetailMessage(), getCommunicationErrorDetail(c.expected));
         EXPECT_EQ(count(receivedKinds(), MessageKind::userSlotHeaderRequest), c.nth);
+        if (c.nth <= 16) // the failing oscillator slot is not filled
+            EXPECT_EQ(target.getUserOscData(c.nth - 1).slot, -1);
+    }
+}
+
+// Every header arrives twice (a MIDI loop): each slot still gets its own.
+TEST_F(UserDataTransfer, RepeatedHeadersDoNotShiftTheSlots)
+{
+    instrument.injectFault(MessageKind::userSlotHeaderRequest, 0, Fault::duplicated);
+    UserData target;
+    x47390_midi::ReceiveUserDataProcess process(&target);
+    ProcessRunner runner(process);
+    ASSERT_EQ(runner.runToEnd(), 0);
+    for (int s = 0; s < 16; ++s)
+    {
+        EXPECT_EQ(headerOf(target.getUserOscData(s)), instrument.getUserSlot(osc, s).header) << s;
+        EXPECT_EQ(headerOf(target.getUserModFXData(s)), instrument.getUserSlot(mod, s).header) << s;
+    }
+    for (int s = 0; s < 8; ++s)
+    {
+        EXPECT_EQ(headerOf(target.getUserDelFXData(s)), instrument.getUserSlot(del, s).header) << s;
+        EXPECT_EQ(headerOf(target.getUserRevFXData(s)), instrument.getUserSlot(rev, s).header) << s;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "tests/support/RealProgram.h"
 
+#include "platform/system/FileNameBytes.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -11,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <optional>
 #include <thread>
@@ -249,10 +252,11 @@ void RealProgram::startProgram(const Options& options)
                                   "SONAVIRE_MIDI_BRIDGE=" + bridge};
     environment.addArray(options.environment);
 
-    const auto executable = programExecutable().getFullPathName();
+    const auto executable =
+        (options.executable != juce::File() ? options.executable : programExecutable()).getFullPathName();
     std::vector<std::string> arguments{executable.toStdString()};
     for (const auto& argument : options.arguments)
-        arguments.push_back(argument.toStdString());
+        arguments.push_back(platform::fileNameBytes(argument)); // names that are not UTF-8 by their bytes
     std::vector<std::string> settings;
     for (const auto& entry : environment)
         settings.push_back(entry.toStdString());
@@ -740,10 +744,20 @@ RealProgram::DropOutcome RealProgram::dropFiles(unsigned long target, juce::Poin
                drop = atom("XdndDrop"), leave = atom("XdndLeave"), finished = atom("XdndFinished"),
                selection = atom("XdndSelection"), copy = atom("XdndActionCopy"), uriList = atom("text/uri-list");
 
-    juce::String uris;
+    // As file managers write them: every byte of the name but the unreserved ones escaped.
+    std::string bytes;
     for (const auto& path : paths)
-        uris << juce::URL(juce::File(path)).toString(false) << "\r\n";
-    const std::string bytes = uris.toStdString();
+    {
+        bytes += "file://";
+        for (const char c : platform::fileNameBytes(path))
+        {
+            if (std::isalnum((unsigned char) c) != 0 || std::strchr("/-._~", c) != nullptr)
+                bytes += c;
+            else
+                bytes += "%" + juce::String::toHexString((juce::uint8) c).paddedLeft('0', 2).toUpperCase().toStdString();
+        }
+        bytes += "\r\n";
+    }
     const auto screenPosition = getWindowBounds(target).getPosition() + position;
 
     const Window source = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);

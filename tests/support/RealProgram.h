@@ -34,6 +34,8 @@ public:
         // Runs a real window manager (openbox) on the private X server before the program starts: it
         // adds frames and places windows as users' desktops do. Ignored with shareDisplayWith.
         bool windowManager = false;
+        // The executable to start; the built program when not set (an installed copy, say).
+        juce::File executable;
     };
 
     explicit RealProgram(Options options);

@@ -240,18 +240,68 @@ TEST_F(ScalaCommandsTest, ExportingAScaleAsksForTheMapFileSeparately)
     EXPECT_FALSE(folder.file("only.kbm").exists());
 }
 
-TEST_F(ScalaCommandsTest, AScaleStartingTooHighForAReferenceKeyGetsNoMap)
+// A first note 80 semitones up would need reference key 69 - 80: key 0 carries the same pitch instead, the old
+// map is replaced by the complete new one, and the two files import back to the same notes.
+TEST_F(ScalaCommandsTest, AScaleStartingHighGetsTheSameMapOnKeyZero)
 {
     currentTuningSlot = 6;
     auto& scale = library().getTuneScaleData(0);
-    scale.notes[0] = 80; // reference key 69 - 80 would lie below key 0
+    for (int n = 0; n < 128; ++n)
+    {
+        const int cents = 8000 + n * 37; // up to 12699 cents
+        scale.notes[(size_t) n * 3] = (std::uint8_t)(cents / 100);
+        scale.notes[(size_t) n * 3 + 1] = (std::uint8_t)((cents % 100) * 16384 / 100 >> 7);
+        scale.notes[(size_t) n * 3 + 2] = (std::uint8_t)((cents % 100) * 16384 / 100 & 0x7F);
+    }
     scale.updateHash();
+    const auto exported = scale.notes;
+    folder.file("high.kbm").replaceWithText("old map");
     answers = {folder.file("high.scl"), folder.file("high.kbm")};
     commands.exportScalaTuning();
+    EXPECT_TRUE(alerts.size() == 1 && alerts[0].contains(text("FileOverwriteCheckTitle"))); // the old map's question
     EXPECT_TRUE(folder.file("high.scl").existsAsFile());
-    EXPECT_FALSE(folder.file("high.kbm").exists());
+    const auto kbm = juce::StringArray::fromLines(folder.file("high.kbm").loadFileAsString());
+    EXPECT_EQ(kbm[0], "! high.kbm");
+    EXPECT_EQ(kbm[9], "60");
+    EXPECT_EQ(kbm[11], " 0");
+
+    // Imported back into another user scale: every note to the whole cent.
+    currentTuningSlot = 7;
+    answers = {folder.file("high.kbm"), folder.file("high.scl")};
+    commands.importScalaKeyboardMap();
+    commands.importScalaTuning();
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_TRUE(alerts[0].endsWith(text("WriteErrorWriteData")));
+    const auto& imported = library().getTuneScaleData(1).notes;
+    for (int n = 0; n < 128; ++n)
+    {
+        const auto cents = [n](const auto& notes)
+        {
+            const auto* e = &notes[(size_t) n * 3];
+            return e[0] * 100.0 + (e[1] * 128 + e[2]) * 100.0 / 16384.0;
+        };
+        EXPECT_NEAR(cents(imported), cents(exported), 0.5) << n;
+    }
+}
+
+// The choosers ask about the file that will be written, not the name typed.
+TEST_F(ScalaCommandsTest, TheOverwriteQuestionNamesTheFileWritten)
+{
+    folder.file("t.scl").replaceWithText("old scale");
+    folder.file("m.kbm").replaceWithText("old map");
+    currentTuningSlot = 8;
+    answers = {folder.file("t"), folder.file("m")};
+    commands.exportScalaTuning();
+    const auto question = text("FileOverwriteCheckTitle") + ": " + text("FileOverwriteCheckMessage") + "\n";
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(alerts[0], question + folder.file("t.scl").getFullPathName());
+    EXPECT_EQ(alerts[1], question + folder.file("m.kbm").getFullPathName());
+    EXPECT_TRUE(folder.file("t.scl").loadFileAsString().startsWith("! t.scl"));
+    EXPECT_TRUE(folder.file("m.kbm").loadFileAsString().startsWith("! m.kbm"));
+
+    // The open choosers force no extension.
+    answers = {juce::File()};
+    commands.importScalaTuning();
+    EXPECT_TRUE(requests.back().forcedExtension.isEmpty());
 }
 
 TEST_F(ScalaCommandsTest, ExportDoesNothingWhileADialogIsOpen)

@@ -302,6 +302,67 @@ TEST_F(TuningPageTest, ADragBackToWhereItStartedIsNoUndoStep)
     EXPECT_EQ(library().getTuneScaleData(0).notes[62 * 3], 65); // 5 pixels: two and a half semitones
 }
 
+// The sliders show whole cents; the entries hold finer fractions (and an octave entry may lie beyond what the
+// sliders show). A drag that ends where it began leaves the entry's bytes as they were: no undo step, no edited
+// mark, nothing written back.
+TEST_F(TuningPageTest, ADragThatEndsOnItsStartValueLeavesTheEntryUntouched)
+{
+    struct Case
+    {
+        const char* name;
+        int slot, position;
+        bool centSlider;
+        std::array<std::uint8_t, 3> entry;
+    };
+    const Case cases[] = {
+        {"a scale note with a fine fraction, note slider", 6, 2, false, {62, 0x05, 0x01}},
+        {"a scale note with a fine fraction, cent slider", 6, 2, true, {62, 0x05, 0x01}},
+        {"an octave entry beyond the shown range", 2, 0, false, {0x3C, 0x0E, 0x02}},
+        {"an octave entry beyond the shown range, cent slider", 2, 0, true, {0x3C, 0x0E, 0x02}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const bool octave = c.slot < 6;
+        const int index = octave ? c.position : 12 * 5 + c.position;
+        auto* notes = octave ? library().getTuneOctData(c.slot).notes.data()
+                             : library().getTuneScaleData(c.slot - 6).notes.data();
+        std::copy(c.entry.begin(), c.entry.end(), notes + index * 3);
+        octave ? library().getTuneOctData(c.slot).updateHash() : library().getTuneScaleData(c.slot - 6).updateHash();
+        const auto md5 = octave ? library().getTuneOctData(c.slot).md5 : library().getTuneScaleData(c.slot - 6).md5;
+        select(c.slot);
+        undo()->clearUndoHistory();
+        application::DataEditStatus::getInstance()->setEdited(false);
+
+        auto& slider = c.centSlider ? page->getCentSlider(c.position) : page->getNoteSlider(c.position);
+        const auto event = [&slider](int y, bool dragged)
+        {
+            const auto now = juce::Time::getCurrentTime();
+            return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(),
+                                    juce::Point<float>(10.0f, (float) y),
+                                    juce::ModifierKeys(juce::ModifierKeys::leftButtonModifier), 1.0f, 0.0f, 0.0f, 0.0f,
+                                    0.0f, &slider, &slider, now, {10.0f, 9.0f}, now, 1, dragged);
+        };
+        const auto shown = slider.getValue();
+        slider.mouseDown(event(9, false));
+        slider.mouseDrag(event(29, true)); // 20 pixels down
+        EXPECT_NE(slider.getValue(), shown);
+        slider.mouseDrag(event(9, true));
+        slider.mouseUp(event(9, true));
+        testsupport::drainMessageLoop();
+
+        const auto* buffer = octave ? &x47390_data::CurrentTuneOctData::editBuffer[(size_t) c.position * 3]
+                                    : &x47390_data::CurrentTuneScaleData::editBuffer[(size_t) index * 3];
+        EXPECT_EQ((std::array<std::uint8_t, 3>{buffer[0], buffer[1], buffer[2]}), c.entry);
+        const auto* stored = notes + index * 3;
+        EXPECT_EQ((std::array<std::uint8_t, 3>{stored[0], stored[1], stored[2]}), c.entry);
+        EXPECT_EQ(octave ? library().getTuneOctData(c.slot).md5 : library().getTuneScaleData(c.slot - 6).md5, md5);
+        EXPECT_FALSE(undo()->canUndo());
+        EXPECT_FALSE(application::DataEditStatus::getInstance()->isEdited());
+        EXPECT_EQ(slider.getValue(), shown);
+    }
+}
+
 TEST_F(TuningPageTest, PageTenLocksTheFourPositionsBeyondNote127)
 {
     for (int i = 0; i < 6; ++i)

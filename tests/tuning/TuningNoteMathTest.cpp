@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include <array>
 
 using namespace TuningEditor;
@@ -239,10 +242,35 @@ TEST(ScalaKeyboardMapText, WholeTextOfAnOctaveAndTheDegreesOfAScale)
     EXPECT_EQ(lines[16 + 127], " 127");
 }
 
-TEST(ScalaKeyboardMapText, AReferenceBelowKeyZeroIsRefused)
+// Where key 69 - whole semitones would lie below key 0, key 0 carries the same pitch: a reader of the map
+// (offset = 69 - reference + 12 x log2(frequency / 440)) gets the same offset. Only offsets that no key can
+// carry give no map.
+TEST(ScalaKeyboardMapText, AReferenceBelowKeyZeroMovesToKeyZeroWithTheSamePitch)
 {
-    juce::MemoryBlock block;
-    EXPECT_FALSE(composeKeyboardMapText(128, 7000, block));
-    EXPECT_FALSE(composeKeyboardMapText(128, 12799, block));
-    EXPECT_TRUE(composeKeyboardMapText(128, 6999, block));
+    struct Case
+    {
+        int offset, note;
+        double frequency;
+    };
+    const Case cases[] = {{6999, 0, 465.895}, {7000, 0, 466.164}, {8050, 0, 854.948}, {12799, 0, 13282.08}};
+    for (const auto& c : cases)
+    {
+        juce::MemoryBlock block;
+        ASSERT_TRUE(composeKeyboardMapText(128, c.offset, block)) << c.offset;
+        const auto lines = juce::StringArray::fromLines(block.toString());
+        EXPECT_EQ(lines[8], "60") << c.offset; // the middle note stays
+        EXPECT_EQ(lines[10], " " + juce::String(c.note)) << c.offset;
+        const double frequency = lines[12].getDoubleValue();
+        EXPECT_NEAR(frequency, c.frequency, c.frequency * 1.0e-5) << c.offset;
+        const double offset = 69 - c.note + 12.0 * std::log2(frequency / 440.0);
+        EXPECT_NEAR(offset, c.offset / 100.0, 1.0e-4) << c.offset;
+    }
+
+    juce::MemoryBlock untouched("kept", 4);
+    for (int offset : {std::numeric_limits<int>::max(), std::numeric_limits<int>::min()})
+    {
+        EXPECT_FALSE(composeKeyboardMapText(128, offset, untouched)) << offset;
+        EXPECT_EQ(untouched, juce::MemoryBlock("kept", 4));
+        EXPECT_FALSE(keyboardMapReference(offset).isValid()) << offset;
+    }
 }

@@ -9,6 +9,8 @@
 #include "tests/support/TestSupport.h"
 #include "ui/DefaultLookAndFeel.h"
 #include "ui/FontLibrary.h"
+#include "tuning/TuningEditComponent.h"
+#include "ui/DraggableTableListBox.h"
 #include "ui/MainComponent.h"
 #include "ui/MainWindowManager.h"
 #include "ui/SelectedTabStatus.h"
@@ -243,4 +245,32 @@ TEST(MenuBarTitles, AreNeverNarrowerThanTheirText)
     EXPECT_EQ(lookAndFeel.getMenuBarItemWidth(bar, 0, "File"), 40);
     EXPECT_EQ(lookAndFeel.getMenuBarItemWidth(bar, 2, "MIDI"), 80);
     delete fonts;
+}
+
+// The page under a closed dialog takes the keyboard: the program table, or the tuning page with its own keys.
+TEST_F(MainWindowTest, TheSelectedPageTakesTheKeyboard)
+{
+    auto& window = openWindow();
+    auto* content = dynamic_cast<MainComponent*>(window.getContentComponent());
+    ASSERT_NE(content, nullptr);
+    auto* peer = window.getPeer();
+    ASSERT_NE(peer, nullptr);
+    // No window manager here hands the window the keyboard.
+    ASSERT_TRUE(testsupport::runMessageLoopUntil(
+        [&]
+        {
+            peer->grabFocus();
+            return peer->isFocused();
+        },
+        60000));
+
+    content->focusCurrentPage();
+    EXPECT_NE(dynamic_cast<ui::DraggableTableListBox*>(juce::Component::getCurrentlyFocusedComponent()), nullptr);
+
+    content->getTabs()->setCurrentTabIndex(5);
+    content->focusCurrentPage();
+    auto* focused = juce::Component::getCurrentlyFocusedComponent();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_NE(dynamic_cast<TuningEditComponent*>(focused), nullptr) << typeid(*focused).name();
+    content->getTabs()->setCurrentTabIndex(0);
 }

@@ -262,3 +262,31 @@ TEST_F(ProgramListViewTest, EditorRowsAndColoursFollowTheCell)
     // Other columns have no editor; an editor offered for them is deleted.
     EXPECT_EQ(view.refreshComponentForCell(10, 3, false, editor.release()), nullptr);
 }
+
+// The name editor takes no more characters than a name stores, and shows the name without its padding, so
+// there is room to type after it.
+TEST_F(ProgramListViewTest, TheNameEditorTakesTwelveCharacters)
+{
+    std::unique_ptr<juce::Component> editor(cell(3, 2));
+    auto* wrapper = dynamic_cast<ProgramListItemComponentWrapper*>(editor.get());
+    ASSERT_NE(wrapper, nullptr);
+    juce::Component screen; // the editor takes the keyboard, which needs a window
+    screen.setSize(300, 30);
+    screen.addAndMakeVisible(wrapper);
+    screen.addToDesktop(0);
+    screen.setVisible(true);
+    wrapper->label.showEditor();
+    auto* field = wrapper->label.getCurrentTextEditor();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->getText(), "P003");
+
+    field->moveCaretToEnd();
+    field->insertTextAtCaret(" Warm Pad 2024");
+    EXPECT_EQ(field->getText(), "P003 Warm Pa");
+    field->selectAll();
+    field->insertTextAtCaret("Warm Pad 2024!");
+    EXPECT_EQ(field->getText(), "Warm Pad 202");
+
+    wrapper->label.hideEditor(false);
+    EXPECT_EQ(library().getProgramData(3).getName(), "Warm Pad 202");
+}

@@ -139,8 +139,15 @@ std::vector<Bytes> SimulatedInstrument::handleLocked(const Bytes& message)
     auto override = overrides.find(kind);
     if (override != overrides.end() && fault == Fault::none)
         replies = override->second(message);
+    else if (fault == Fault::misnumbered)
+        replies = answer(kind, nextNumberRequest(kind, message), Fault::none);
     else
         replies = answer(kind, message, fault);
+    if (fault == Fault::duplicated)
+    {
+        const auto once = replies;
+        replies.insert(replies.end(), once.begin(), once.end());
+    }
 
     for (auto& reply : replies)
     {
@@ -153,6 +160,34 @@ std::vector<Bytes> SimulatedInstrument::handleLocked(const Bytes& message)
             addRealTimeBytes(reply);
     }
     return replies;
+}
+
+Bytes SimulatedInstrument::nextNumberRequest(MessageKind kind, const Bytes& m) const
+{
+    Bytes next = m;
+    switch (kind)
+    {
+    case MessageKind::programRequest:
+        if (m.size() == 10)
+        {
+            const int number = (m[7] + 128 * m[8] + 1) % numPrograms;
+            next[7] = (std::uint8_t)(number & 0x7F);
+            next[8] = (std::uint8_t)(number >> 7);
+        }
+        break;
+    case MessageKind::scaleRequest:
+    case MessageKind::octaveRequest:
+        if (m.size() == 9)
+            next[7] = (std::uint8_t)((m[7] + 1) % (kind == MessageKind::scaleRequest ? numScales : numOctaves));
+        break;
+    case MessageKind::userSlotHeaderRequest:
+        if (m.size() == 10 && getNumSlots(m[7]) > 0)
+            next[8] = (std::uint8_t)((m[8] + 1) % getNumSlots(m[7]));
+        break;
+    default:
+        break;
+    }
+    return next;
 }
 
 Fault SimulatedInstrument::takeFault(MessageKind kind, int count)
@@ -254,6 +289,8 @@ std::vector<Bytes> SimulatedInstrument::answer(MessageKind kind, const Bytes& m,
         return {userError()};
     case Fault::none:
     case Fault::truncated:
+    case Fault::duplicated:
+    case Fault::misnumbered:
         break;
     }
 

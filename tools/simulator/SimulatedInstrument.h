@@ -44,10 +44,12 @@ bool messageKindFromString(const std::string& text, MessageKind& kind);
 enum class Fault
 {
     none,
-    nak,       // answer with a reject reply; the message is not carried out
-    silence,   // no answer; the message is not carried out
-    truncated, // the answer is cut to half its length (still ending in F7)
-    userError  // answer with a user communication error reply; not carried out
+    nak,        // answer with a reject reply; the message is not carried out
+    silence,    // no answer; the message is not carried out
+    truncated,  // the answer is cut to half its length (still ending in F7)
+    userError,  // answer with a user communication error reply; not carried out
+    duplicated, // every answer goes out twice (a MIDI merge or loop)
+    misnumbered // a request for a numbered dump (program, tuning, slot header) is answered with the next one's
 };
 
 // A simulated sonavire: its memory (500 programs, live set, 6 user scales, 6 user octaves,
@@ -173,6 +175,7 @@ private:
     Bytes nak() const { return frame(0x24, {}); }
     Bytes userError(std::uint8_t code = 0x27) const { return frame(code, {}); }
     Fault takeFault(MessageKind kind, int count);
+    Bytes nextNumberRequest(MessageKind kind, const Bytes& request) const;
     void addRealTimeBytes(Bytes& reply) const;
     bool isUserSlotValid(int module, int slot) const;
     UserSlot& slotAt(int module, int slot);

@@ -18,10 +18,15 @@ void onSignal(int)
     stopRequested = 1;
 }
 
-void usage()
+void usage(std::FILE* out = stderr)
 {
-    std::fprintf(stderr,
+    std::fprintf(out,
                  "usage: sonavire-simulator <socket path> [options]\n"
+                 "Serves a simulated sonavire on a Unix socket at the path. The program talks to it in place\n"
+                 "of the ALSA sequencer when started with SONAVIRE_MIDI_BRIDGE set to the same path:\n"
+                 "  sonavire-simulator /tmp/sonavire.sock\n"
+                 "  SONAVIRE_MIDI_BRIDGE=/tmp/sonavire.sock sonavire-sound-librarian\n"
+                 "Options:\n"
                  "  --name <text>            device name sent on connection (default sonavire)\n"
                  "  --channel <0-15>         the instrument's MIDI channel\n"
                  "  --reply-delay <ms>       delay of every answer\n"
@@ -32,7 +37,8 @@ void usage()
                  "  --realtime               put F8 and FE bytes inside longer answers\n"
                  "  --chunk <n>              write answers in pieces of n bytes\n"
                  "  --fault <kind>:<n>:<f>   the n-th message of a kind (0: every one) gets fault f:\n"
-                 "                           nak, silence, truncated or usererror; kinds:\n"
+                 "                           nak, silence, truncated, usererror, duplicated or\n"
+                 "                           misnumbered; kinds:\n"
                  "                           identityRequest searchRequest programRequest liveSetRequest\n"
                  "                           scaleRequest octaveRequest programWrite scaleWrite octaveWrite\n"
                  "                           liveSetWrite currentProgram currentScale currentOctave\n"
@@ -61,6 +67,10 @@ bool parseFault(const std::string& text, simulator::SimulatedInstrument& instrum
         fault = simulator::Fault::truncated;
     else if (name == "usererror")
         fault = simulator::Fault::userError;
+    else if (name == "duplicated")
+        fault = simulator::Fault::duplicated;
+    else if (name == "misnumbered")
+        fault = simulator::Fault::misnumbered;
     else
         return false;
     instrument.injectFault(kind, nth, fault);
@@ -70,6 +80,11 @@ bool parseFault(const std::string& text, simulator::SimulatedInstrument& instrum
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    {
+        usage(stdout);
+        return 0;
+    }
     if (argc < 2 || argv[1][0] == '-')
     {
         usage();
