@@ -48,10 +48,11 @@ for target in "${targets[@]}"; do
   esac
 done
 
-# Each target runs on one core: JOBS of them at a time, each with its own outcome file.
+# Each target runs on one core: JOBS of them at a time, each with its own outcome file. An input counts as a
+# hang after a minute: a busy machine may take many times longer than an idle one for a slow input.
 run_target() {
   local target="$1"
-  if (cd "$dir/findings" && "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if (cd "$dir/findings" && "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 \
         -max_len=262144 -print_final_stats=0 "$dir/corpus/$target" "$dir/seeds/$target" >"$dir/$target.log" 2>&1); then
     echo passed >"$dir/$target.outcome"
   else

@@ -220,6 +220,10 @@ juce::Component* ProgramListView::refreshComponentForCell(int row, int columnId,
     comboBox.removeListener(this);
     wrapper->removeItemMouseListener(this);
 
+    // The table refreshes its cells a moment after a click changes the selection: by then the click after
+    // it may have opened the name editor of this very row (a double-click on a row that was not selected),
+    // and setting the label's text would close the editor again.
+    const bool editingThisRow = label.isBeingEdited() && label.rowIndex == row;
     wrapper->rowIndex = label.rowIndex = comboBox.rowIndex = row;
     wrapper->rowSelected = label.rowSelected = comboBox.rowSelected = rowIsSelected;
     const juce::Colour textColour(rowIsSelected ? 0xffffffff : 0xffd3d3d3);
@@ -256,7 +260,8 @@ juce::Component* ProgramListView::refreshComponentForCell(int row, int columnId,
             wrapper->addAndMakeVisible(label);
         }
         label.setFont(ui::FontLibrary::getInstance()->getFont("ProgramListName"));
-        label.setText(program.getName(), juce::dontSendNotification);
+        if (!editingThisRow || label.getText() != program.getName())
+            label.setText(program.getName(), juce::dontSendNotification);
         wrapper->setMode(ProgramListItemComponentWrapper::nameMode);
     }
 

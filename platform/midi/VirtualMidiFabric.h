@@ -32,7 +32,7 @@ public:
     int getNumOpenOutputs() const;
 
     // Waits until nothing is pending or running on the fabric's thread.
-    bool waitUntilIdle(int timeoutMs = 5000);
+    bool waitUntilIdle(int timeoutMs = 60000);
 
     // The test peer's side of one device.
     class Device

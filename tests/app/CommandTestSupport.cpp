@@ -100,7 +100,7 @@ void CommandTest::TearDown()
     x47390_menu::setQuitRequest(nullptr);
     // A search started by a test ends before the manager goes.
     if (auto* manager = midi::MidiDeviceManager::getInstanceWithoutCreating())
-        testsupport::runMessageLoopUntil([manager] { return !manager->getScanner().isScanning(); }, 5000);
+        testsupport::runMessageLoopUntil([manager] { return !manager->getScanner().isScanning(); });
     testsupport::drainMessageLoop();
     delete midi::MidiDeviceManager::getInstanceWithoutCreating();
     platform::midi::MidiBackend::setDefault(nullptr);

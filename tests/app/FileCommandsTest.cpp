@@ -416,7 +416,7 @@ TEST_F(CommandTest, PreferencesAreStoredAndAppliedOnOK)
     EXPECT_TRUE(manager->isAutoScan);
     EXPECT_TRUE(midi::midiDeviceScanInProgress);
     EXPECT_TRUE(manager->getScanner().isScanning());
-    EXPECT_TRUE(testsupport::runMessageLoopUntil([] { return !midi::midiDeviceScanInProgress; }, 5000));
+    EXPECT_TRUE(testsupport::runMessageLoopUntil([] { return !midi::midiDeviceScanInProgress; }));
 }
 
 TEST_F(CommandTest, TheTuningDialogsOpenUnderTheirTitles)

@@ -122,14 +122,20 @@ TEST_F(RealProgramCommands, PreferencesOpenWithTheKeyboard)
     ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
     EXPECT_EQ(preferencesFile.loadFileAsString(), before);
 
-    program.pressKeyIn(window, "ctrl+comma");
-    dialog = program.waitForTitle("Preferences");
-    ASSERT_NE(dialog, 0u);
+    // The dialog window goes before its modal state has ended, and a key pressed in between is swallowed: the
+    // key is pressed again until the dialog opens (a press while it is open changes nothing).
+    ASSERT_TRUE(program.waitUntil([&] {
+        program.pressKeyIn(window, "ctrl+comma");
+        dialog = program.waitForTitle("Preferences", 5000);
+        return dialog != 0;
+    }));
     program.clickIn(dialog, {40, 204});
     program.clickIn(dialog, {479, 290}); // OK
-    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
-    EXPECT_TRUE(preferencesFile.loadFileAsString().contains("<WarnBeforeWriting Value=\"0\"/>"))
+    // The file is written once the dialog has gone.
+    EXPECT_TRUE(program.waitUntil(
+        [&] { return preferencesFile.loadFileAsString().contains("<WarnBeforeWriting Value=\"0\"/>"); }))
         << preferencesFile.loadFileAsString();
+    ASSERT_TRUE(program.waitUntil([&] { return program.getWindows().size() == 1; }));
 
     EXPECT_EQ(program.closeAndWaitForExit(window), 0) << program.getOutput();
 }

@@ -401,7 +401,7 @@ TEST_F(RealProgramStartup, QuitIsRefusedWhileTheInstrumentSearchRuns)
     RealProgram program(options);
     const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
-    ASSERT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }, 5000));
+    ASSERT_TRUE(program.waitUntil([&] { return instrument.count(FakeInstrument::searchRequest) > 0; }));
 
     program.closeWindow(window);
     juce::Thread::sleep(300);
@@ -449,7 +449,7 @@ TEST_F(RealProgramStartup, ThePresetWindowOpensAtStartWhenItWasOpenAtTheEnd)
         RealProgram program(optionsWith(config));
         ASSERT_NE(program.waitForMainWindow(), 0u) << program.getOutput();
         const auto presets = program.waitForWindow([](const juce::String& title) { return title == "Presets"; },
-                                                   shown ? 20000 : 1000);
+                                                   shown ? testsupport::hangMs : 1000);
         EXPECT_EQ(presets != 0u, shown);
         program.sendSignal(SIGTERM);
         EXPECT_EQ(program.waitForExit(), 0) << program.getOutput();

@@ -115,7 +115,7 @@ TEST_F(UserUnitFiles, BrokenFilesGiveTheirErrorsAndLeaveTheTargetAlone)
         {"not JSON", {{"u/manifest.json", "header: osc"}, {"u/payload.bin", oscPayload}}, 38},
         {"empty manifest", {{"u/manifest.json", ""}, {"u/payload.bin", oscPayload}}, 38},
         {"bad api", {{"u/manifest.json", replaced(oscManifest, "1.2-3", "1.2.3")}, {"u/payload.bin", oscPayload}}, 38},
-        {"unknown platform", {{"u/manifest.json", manifestFor("minilogue", "osc")}, {"u/payload.bin", oscPayload}}, 38},
+        {"unknown platform", {{"u/manifest.json", manifestFor("tonebox", "osc")}, {"u/payload.bin", oscPayload}}, 38},
         {"parameter count without parameters",
          {{"u/manifest.json", replaced(oscManifest, "\"num_param\": 0", "\"num_param\": 2")},
           {"u/payload.bin", oscPayload}},

@@ -96,7 +96,7 @@ struct SenderTest : ::testing::Test
 
     bool waitForSends(size_t count)
     {
-        return testsupport::runMessageLoopUntil([&] { return theWire.values().size() >= count; }, 5000);
+        return testsupport::runMessageLoopUntil([&] { return theWire.values().size() >= count; });
     }
 
     Wire theWire;

@@ -28,7 +28,7 @@ using simulator::MessageKind;
 namespace
 {
 // Generous: every wait ends as soon as its condition holds.
-constexpr int waitMs = 20000;
+constexpr int waitMs = testsupport::hangMs;
 
 juce::String text(const char* key)
 {

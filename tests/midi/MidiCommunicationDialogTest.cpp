@@ -166,7 +166,7 @@ struct CommunicationDialogTest : ::testing::Test
 
     void TearDown() override
     {
-        testsupport::runMessageLoopUntil([this] { return !manager->getScanner().isScanning(); }, 5000);
+        testsupport::runMessageLoopUntil([this] { return !manager->getScanner().isScanning(); });
         testsupport::drainMessageLoop();
         delete midi::MidiDeviceManager::getInstanceWithoutCreating();
         attached.reset();
@@ -429,7 +429,7 @@ TEST_F(CommunicationDialogTest, PortOpeningDecisions)
             EXPECT_EQ(shown, text(c.messageKey));
             EXPECT_FALSE(shown.isEmpty());
         }
-        ASSERT_TRUE(testsupport::runMessageLoopUntil([&] { return !scanner.isScanning(); }, 5000));
+        ASSERT_TRUE(testsupport::runMessageLoopUntil([&] { return !scanner.isScanning(); }));
         EXPECT_EQ(instrument.getCount(simulator::MessageKind::searchRequest), c.scanStarted ? 1 : 0);
     }
 }
@@ -439,7 +439,7 @@ TEST_F(CommunicationDialogTest, ATransferAfterTheSearchFoundTheInstrumentOpensTh
     manager->isAutoScan = true;
     ScriptedProcess first;
     EXPECT_EQ(run(first, {clickOk()}), 1); // starts the search
-    ASSERT_TRUE(testsupport::runMessageLoopUntil([this] { return manager->isScanDone; }, 5000));
+    ASSERT_TRUE(testsupport::runMessageLoopUntil([this] { return manager->isScanDone; }));
     ASSERT_TRUE(manager->getScanner().isFound);
 
     EXPECT_EQ(run(process, {}), 0);

@@ -76,7 +76,7 @@ struct ManagerTest : ::testing::Test
 
     bool waitUntilIdle()
     {
-        return testsupport::runMessageLoopUntil([&] { return sendersIdle(); }, 15000);
+        return testsupport::runMessageLoopUntil([&] { return sendersIdle(); });
     }
 
     // The programs that reached the instrument's edit buffer, in order.

@@ -1,5 +1,6 @@
 #include "platform/midi/AlsaMidiBackend.h"
 #include "tests/platform/MidiTestHelpers.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -77,12 +78,12 @@ TEST(AlsaMidiBackend, LoopsBackThroughMidiThroughWhenPresent)
     std::atomic<bool> done{false};
     ASSERT_TRUE(out->sendSysEx(sysEx.data(), sysEx.size(), [&] { done = true; }));
     const std::uint8_t note[] = {0x90, 0x3C, 0x40};
-    for (int i = 0; i < 200 && !done; ++i)
+    for (int i = 0; i < testsupport::hangMs / 5 && !done; ++i)
         juce::Thread::sleep(5);
     EXPECT_TRUE(out->sendShortMessage(note, 3));
     std::vector<std::uint8_t> expected = sysEx;
     expected.insert(expected.end(), note, note + 3);
-    for (int i = 0; i < 200 && input.allBytes().size() < expected.size(); ++i)
+    for (int i = 0; i < testsupport::hangMs / 5 && input.allBytes().size() < expected.size(); ++i)
         juce::Thread::sleep(5);
     EXPECT_EQ(input.allBytes(), expected);
 }

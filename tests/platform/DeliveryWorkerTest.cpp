@@ -1,4 +1,5 @@
 #include "platform/midi/DeliveryWorker.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ using platform::midi::DeliveryWorker;
 
 namespace
 {
-constexpr int waitMs = 20000;
+constexpr int waitMs = testsupport::hangMs;
 
 // The order in which jobs ran, and on which thread.
 struct Journal

@@ -8,9 +8,9 @@
 
 #include <X11/extensions/XTest.h>
 
+#include <atomic>
 #include <cstdlib>
-#include <fstream>
-#include <string>
+#include <thread>
 
 #include <poll.h>
 #include <sys/syscall.h>
@@ -27,20 +27,9 @@ struct ClickTarget : juce::Component
     void paint(juce::Graphics& g) override { g.fillAll(juce::Colours::darkgrey); }
 };
 
-// Times the calling thread gave up the CPU because it waited for something.
-long voluntarySwitches()
+bool dispatchUntil(const std::function<bool()>& condition)
 {
-    std::ifstream status("/proc/self/task/" + std::to_string(::syscall(SYS_gettid)) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
-            return std::stol(line.substr(line.find(':') + 1));
-    return -1;
-}
-
-bool dispatchUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) testsupport::hangMs;
     while (!condition() && juce::Time::getMillisecondCounter() < end)
         platform::dispatchNextEvents(20);
     return condition();
@@ -65,12 +54,19 @@ TEST(EventLoop, HandsOutEventsThatXlibHasAlreadyRead)
     dialog.setBounds(400, 100, 100, 100);
     dialog.addToDesktop(0);
     dialog.setVisible(true);
-    ASSERT_TRUE(testsupport::runMessageLoopUntil([&] { return target.isShowing() && dialog.isShowing(); }, 5000));
-    juce::MessageManager::getInstance()->runDispatchLoopUntil(300); // mapped and drawn
-
     auto* display = juce::XWindowSystem::getInstance()->getDisplay();
     ASSERT_NE(display, nullptr);
     auto* x11 = juce::X11Symbols::getInstance();
+    // Mapped: the server then has sent every event of the mapping before it answers the question.
+    const auto mapped = [&](juce::Component& component) {
+        XWindowAttributes attributes{};
+        return component.getPeer() != nullptr
+               && x11->xGetWindowAttributes(display, (::Window) component.getPeer()->getNativeHandle(), &attributes)
+                      != 0
+               && attributes.map_state == IsViewable;
+    };
+    ASSERT_TRUE(testsupport::runMessageLoopUntil([&] { return mapped(target) && mapped(dialog); }));
+    juce::MessageManager::getInstance()->runDispatchLoopUntil(20);
 
     // A click from another client, as a user's.
     Display* input = XOpenDisplay(nullptr);
@@ -79,16 +75,15 @@ TEST(EventLoop, HandsOutEventsThatXlibHasAlreadyRead)
     XTestFakeMotionEvent(input, DefaultScreen(input), centre.x, centre.y, 0);
     XTestFakeButtonEvent(input, 1, True, 0);
     XTestFakeButtonEvent(input, 1, False, 0);
-    XSync(input, False);
+    XSync(input, False); // the server has made the events for the toolkit's connection
     XCloseDisplay(input);
-    juce::Thread::sleep(100); // the server has written the events to the toolkit's connection
 
     // The dialog closes before the loop has looked at the connection.
     dialog.removeFromDesktop();
     pollfd socket{x11->xConnectionNumber(display), POLLIN, 0};
     ASSERT_EQ(poll(&socket, 1, 0), 0) << "the events should wait in Xlib, not on the socket";
 
-    EXPECT_TRUE(dispatchUntil([&] { return target.presses > 0; }, 2000));
+    EXPECT_TRUE(dispatchUntil([&] { return target.presses > 0; }));
     EXPECT_EQ(target.presses, 1);
 }
 
@@ -121,27 +116,24 @@ TEST(EventLoop, NestedModalLoopsEndInnermostFirst)
     EXPECT_EQ(ended, (std::vector<int>{2, 1}));
 }
 
-// A dialog waiting for the user costs nothing: the loop sleeps until something is to be done, where the
-// toolkit's loop wakes every millisecond to look.
+// A dialog waiting for the user costs nothing: the loop sleeps in poll() until something is to be done, where
+// the toolkit's loop wakes every millisecond to look.
 TEST(EventLoop, IdleModalLoopSleeps)
 {
     juce::Component dialog;
-    // Once round the loop first, so that the counted half second pages in no code.
     dialog.enterModalState(false);
-    juce::Timer::callAfterDelay(20, [&] { dialog.exitModalState(0); });
-    platform::runModalLoop(dialog);
-
-    dialog.enterModalState(false);
-    long before = 0;
-    juce::Timer::callAfterDelay(10, [&] { before = voluntarySwitches(); });
-    long after = 0;
-    juce::Timer::callAfterDelay(510, [&] {
-        after = voluntarySwitches();
-        dialog.exitModalState(0);
+    const juce::File thread("/proc/self/task/" + juce::String((int) ::syscall(SYS_gettid)));
+    std::atomic<bool> slept{false};
+    std::thread watcher([&] {
+        const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) testsupport::hangMs;
+        while (!slept && juce::Time::getMillisecondCounter() < end)
+        {
+            slept = testsupport::sleepsInPollWithoutDeadline(thread);
+            juce::Thread::sleep(2);
+        }
+        juce::MessageManager::callAsync([&] { dialog.exitModalState(0); });
     });
     platform::runModalLoop(dialog);
-    ASSERT_GE(before, 0);
-    // Half a second of waiting: the two timer messages wake it a few times; the toolkit's loop wakes about
-    // 500 times (300 and more on a busy machine), the bound leaves room for a busy machine's other waits.
-    EXPECT_LT(after - before, 150);
+    watcher.join();
+    EXPECT_TRUE(slept);
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cctype>
 #include <cstring>
@@ -159,7 +160,7 @@ bool RealProgram::startServer(const RealProgram* shared)
         // The server writes its display number once it accepts connections.
         std::string number;
         pollfd readable{fds[0], POLLIN, 0};
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(hangMs);
         while (std::chrono::steady_clock::now() < end && number.find('\n') == std::string::npos)
         {
             if (poll(&readable, 1, 100) > 0)
@@ -229,8 +230,7 @@ bool RealProgram::startWindowManager()
             if (data != nullptr)
                 XFree(data);
             return found;
-        },
-        60000);
+        });
 }
 
 void RealProgram::startProgram(const Options& options)
@@ -318,34 +318,47 @@ std::vector<std::pair<unsigned long, juce::String>> RealProgram::getWindows()
         return windows;
 
     const Atom pidAtom = XInternAtom(x->display, "_NET_WM_PID", False);
-    Window rootReturn = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(x->display, x->root, &rootReturn, &parent, &children, &count) == 0)
-        return windows;
-
-    for (unsigned int i = 0; i < count; ++i)
-    {
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(x->display, children[i], &attributes) == 0 || attributes.map_state != IsViewable)
-            continue;
+    const auto pidOf = [&](Window window) -> std::optional<pid_t> {
         Atom type = 0;
         int format = 0;
         unsigned long items = 0, remaining = 0;
         unsigned char* data = nullptr;
-        if (XGetWindowProperty(x->display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+        if (XGetWindowProperty(x->display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
                                &remaining, &data)
-                == Success
-            && data != nullptr)
+                != Success
+            || data == nullptr)
+            return std::nullopt;
+        const auto windowPid = (pid_t) * reinterpret_cast<unsigned long*>(data);
+        XFree(data);
+        return windowPid;
+    };
+    // A window manager puts each top-level window into a frame of its own: the program's windows are then
+    // found a level or two below the root.
+    const std::function<void(Window, int)> collect = [&](Window parentWindow, int depth) {
+        Window rootReturn = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(x->display, parentWindow, &rootReturn, &parent, &children, &count) == 0)
+            return;
+        for (unsigned int i = 0; i < count; ++i)
         {
-            const auto windowPid = (pid_t) * reinterpret_cast<unsigned long*>(data);
-            XFree(data);
-            if (windowPid == pid)
-                windows.emplace_back(children[i], getTitle(children[i]));
+            XWindowAttributes attributes{};
+            if (XGetWindowAttributes(x->display, children[i], &attributes) == 0 || attributes.map_state != IsViewable)
+                continue;
+            if (const auto windowPid = pidOf(children[i]))
+            {
+                if (*windowPid == pid)
+                    windows.emplace_back(children[i], getTitle(children[i]));
+            }
+            else if (windowManagerPid > 0 && depth < 3)
+            {
+                collect(children[i], depth + 1);
+            }
         }
-    }
-    if (children != nullptr)
-        XFree(children);
+        if (children != nullptr)
+            XFree(children);
+    };
+    collect(x->root, 1);
     return windows;
 }
 
@@ -544,12 +557,12 @@ void RealProgram::moveMouse(unsigned long window, juce::Point<int> position)
 void RealProgram::click(unsigned long window, juce::Point<int> position, int button, int count)
 {
     moveMouse(window, position);
+    // All presses of a multiple click go out at once: the server stamps them with its own time, so a busy
+    // machine cannot stretch a double-click into two single clicks.
     for (int i = 0; i < count; ++i)
     {
         XTestFakeButtonEvent(x->display, (unsigned) button, True, 0);
         XTestFakeButtonEvent(x->display, (unsigned) button, False, 0);
-        XSync(x->display, False);
-        pause(count > 1 ? 40 : 10);
     }
     flush();
 }
@@ -849,14 +862,32 @@ void RealProgram::closeWindow(unsigned long window)
 
 int RealProgram::closeAndWaitForExit(unsigned long window)
 {
-    for (int attempt = 0; attempt < 20; ++attempt)
+    const auto shown = [&] {
+        for (const auto& entry : getWindows())
+            if (entry.first == window)
+                return true;
+        return false;
+    };
+    // Closed again while the window stays; once it has gone the program is on its way out.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(hangMs);
+    do
     {
         closeWindow(window);
-        const int code = waitForExit(500);
-        if (code != -1)
+        if (const int code = waitForExit(1000); code != -1)
             return code;
+    } while (shown() && std::chrono::steady_clock::now() < end);
+    const int code = waitForExit();
+    if (code == -1)
+    {
+        // What each of the program's threads waits in, for whoever reads the failure.
+        const juce::File tasks("/proc/" + juce::String(pid) + "/task");
+        for (const auto& task : tasks.findChildFiles(juce::File::findDirectories, false))
+            std::fprintf(stderr, "still running: thread %s (%s) in %s, system call %s\n", task.getFileName().toRawUTF8(),
+                         task.getChildFile("comm").loadFileAsString().trim().toRawUTF8(),
+                         task.getChildFile("wchan").loadFileAsString().trim().toRawUTF8(),
+                         task.getChildFile("syscall").loadFileAsString().upToFirstOccurrenceOf(" ", false, false).trim().toRawUTF8());
     }
-    return waitForExit();
+    return code;
 }
 
 void RealProgram::sendSignal(int signal)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/TestSupport.h"
+
 #include <juce_graphics/juce_graphics.h>
 
 #include <functional>
@@ -60,11 +62,15 @@ public:
     // Everything the program wrote to standard output and standard error so far.
     juce::String getOutput() const;
 
+    // Every wait below takes a deadline that only bounds a hang (hangMs unless given): it returns as soon
+    // as what it waits for is there.
+
     // Waits until a mapped top-level window of the program satisfies the condition (any window when
     // none is given); returns its X window id, 0 on time-out.
     unsigned long waitForWindow(const std::function<bool(const juce::String& title)>& condition = {},
-                                int timeoutMs = 20000);
-    // The mapped top-level windows of the program, with their titles.
+                                int timeoutMs = hangMs);
+    // The mapped top-level windows of the program, with their titles (the program's own windows, also
+    // when a window manager has put them into frames).
     std::vector<std::pair<unsigned long, juce::String>> getWindows();
     // The main window (the first window whose title starts with the application name).
     unsigned long getMainWindow();
@@ -72,22 +78,22 @@ public:
     juce::Rectangle<int> getWindowBounds(unsigned long window); // in screen coordinates
 
     // The main window once it has appeared; 0 when the program ended first or the time ran out.
-    unsigned long waitForMainWindow(int timeoutMs = 30000);
+    unsigned long waitForMainWindow(int timeoutMs = hangMs);
     // A window of exactly this title (a dialog, a chooser).
-    unsigned long waitForTitle(const juce::String& title, int timeoutMs = 20000);
+    unsigned long waitForTitle(const juce::String& title, int timeoutMs = hangMs);
     // Waits until the window's title is this one.
-    bool waitForWindowTitle(unsigned long window, const juce::String& title, int timeoutMs = 20000);
+    bool waitForWindowTitle(unsigned long window, const juce::String& title, int timeoutMs = hangMs);
     // Waits until only the main window is left (dialogs, menus and choosers closed).
-    bool waitForMainWindowAlone(int timeoutMs = 20000);
+    bool waitForMainWindowAlone(int timeoutMs = hangMs);
 
     // Waits until the condition holds, polling every 20 ms.
-    static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+    static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = hangMs);
     // Waits until the condition holds while the pointer moves to and fro by one pixel at a point of the
     // window: on a bare X server the toolkit may leave what it painted last unshown until its next input
     // event, and a user's pointer never rests for long. The point should be one where hovering changes
     // nothing.
     bool waitWhileMoving(unsigned long window, juce::Point<int> point, const std::function<bool()>& condition,
-                         int timeoutMs = 10000);
+                         int timeoutMs = hangMs);
 
     // Input. Key combinations are written like "ctrl+shift+s", "Return", "Escape", "alt+Down"
     // (X key symbol names joined by "+"). Positions are relative to the given window.
@@ -128,7 +134,7 @@ public:
         noAnswer // the window did not answer in time
     };
     DropOutcome dropFiles(unsigned long window, juce::Point<int> position, const juce::StringArray& paths,
-                          int timeoutMs = 5000);
+                          int timeoutMs = hangMs);
 
     // A picture of a window as the screen shows it (or of the whole screen for window 0).
     juce::Image screenshot(unsigned long window = 0);
@@ -146,13 +152,14 @@ public:
     // Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
     void closeWindow(unsigned long window);
     // Closes the main window as a user does, and again while the program refuses (its instrument
-    // search, which ends soon after the start, may still run); the exit code as waitForExit gives it.
+    // search, which ends soon after the start, may still run) until it ends; the exit code as waitForExit
+    // gives it.
     int closeAndWaitForExit(unsigned long window);
 
     // Sends a signal to the program.
     void sendSignal(int signal);
     // Waits for the program to end; its exit code, -1 on time-out, 128 + n when a signal n ended it.
-    int waitForExit(int timeoutMs = 20000);
+    int waitForExit(int timeoutMs = hangMs);
     bool isRunning();
 
 private:
@@ -171,6 +178,9 @@ private:
     juce::String displayName;
     juce::File configHome, temporaryFolder, outputFile, ownFolder;
 };
+
+// Names the two desktops that tests run on: a bare X server and one with a window manager.
+inline const char* desktopName(bool windowManager) { return windowManager ? "WindowManager" : "BareServer"; }
 
 // The built program's executable.
 juce::File programExecutable();

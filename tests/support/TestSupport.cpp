@@ -1,7 +1,12 @@
 #include "tests/support/TestSupport.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
+
+#include <sys/syscall.h>
 
 namespace testsupport
 {
@@ -34,9 +39,48 @@ bool runMessageLoopUntil(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
+namespace
+{
+// "<number> <arguments...> <stack> <pc>", or "running".
+juce::StringArray systemCallFields(const juce::File& thread)
+{
+    auto fields = juce::StringArray::fromTokens(thread.getChildFile("syscall").loadFileAsString(), " ", "");
+    if (fields.size() < 4 || !fields[0].containsOnly("0123456789"))
+        fields.clear();
+    return fields;
+}
+} // namespace
+
+long currentSystemCall(const juce::File& thread)
+{
+    const auto fields = systemCallFields(thread);
+    return fields.isEmpty() ? -1 : fields[0].getLargeIntValue();
+}
+
+bool sleepsInPollWithoutDeadline(const juce::File& thread)
+{
+    const auto fields = systemCallFields(thread);
+    if (fields.isEmpty())
+        return false;
+    const auto call = fields[0].getIntValue();
+    const auto third = (std::uint64_t) fields[3].fromFirstOccurrenceOf("0x", false, true).getHexValue64();
+#ifdef SYS_poll
+    if (call == SYS_poll) // poll(fds, count, timeout): a timeout of -1 waits for ever
+        return (std::int32_t) third == -1;
+#endif
+    if (call == SYS_ppoll) // ppoll(fds, count, timeout, mask): no timeout waits for ever
+        return third == 0;
+    return false;
+}
+
 void drainMessageLoop()
 {
+    // Messages are delivered in the order they were posted: once a marker posted now has come, so has
+    // everything before it, however busy the machine.
+    auto delivered = std::make_shared<std::atomic<bool>>(false);
+    juce::MessageManager::callAsync([delivered] { *delivered = true; });
     juce::MessageManager::getInstance()->runDispatchLoopUntil(20);
+    runMessageLoopUntil([&delivered] { return delivered->load(); });
 }
 
 TemporaryFolder::TemporaryFolder()

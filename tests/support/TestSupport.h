@@ -13,8 +13,20 @@ juce::File fixturesFolder();
 // Folder of the shared real-world test files (../shared/testdata).
 juce::File sharedTestDataFolder();
 
+// The deadline of a wait for something that is bound to come: it only bounds a hang. A busy machine may take
+// many seconds for what an idle one does at once, so no test waits less for what it expects.
+constexpr int hangMs = 60000;
+
 // Runs the message loop until the condition holds or the timeout passes; returns the condition.
-bool runMessageLoopUntil(const std::function<bool()>& condition, int timeoutMs = 2000);
+bool runMessageLoopUntil(const std::function<bool()>& condition, int timeoutMs = hangMs);
+
+// The system call the thread waits in (SYS_...), -1 while it runs. The thread is its folder below /proc
+// ("/proc/<pid>" for a process's main thread, "/proc/self/task/<tid>" for one of this process).
+long currentSystemCall(const juce::File& thread);
+
+// True when the thread sleeps in poll() with no deadline: it waits for something to happen, not for time to
+// pass.
+bool sleepsInPollWithoutDeadline(const juce::File& thread);
 
 // Delivers every message already posted to the message loop.
 void drainMessageLoop();

@@ -89,7 +89,7 @@ TEST(TuningRealProgram, TypingANoteNameIntoANoteBox)
     const auto bounds = program.getWindowBounds(window);
     const juce::Point<int> rest(bounds.getWidth() - 20, 10);
     const auto waitFor = [&](const std::function<bool()>& condition)
-    { return program.waitWhileMoving(window, rest, condition, 20000); };
+    { return program.waitWhileMoving(window, rest, condition); };
 
     // The MICROTUNING tab is the last of six equal tabs.
     const juce::Point<int> tab(bounds.getWidth() * 11 / 12, menuBarHeight + headerHeight + tabBarDepth / 2);

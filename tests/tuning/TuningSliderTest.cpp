@@ -1,4 +1,5 @@
 #include "data/TuningSelection.h"
+#include "tests/support/TestSupport.h"
 #include "tuning/TuningSlider.h"
 
 #include <gtest/gtest.h>
@@ -265,7 +266,7 @@ TEST_F(SliderTest, SetValueSnapsClampsAndNotifiesOnlyOnChange)
     // Asynchronous changes arrive as one call.
     slider.setValue(1, juce::sendNotificationAsync);
     slider.setValue(2, juce::sendNotificationAsync);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil(20);
+    testsupport::drainMessageLoop();
     EXPECT_EQ(recorder.events.back(), "value 2");
     EXPECT_EQ(recorder.events.size(), 3u);
 

@@ -159,6 +159,40 @@ TEST_F(ProgramListViewTest, RefreshingACellManyTimesKeepsOneRegistration)
     EXPECT_FALSE(undoManager().canUndo()) << "one edit, one step";
 }
 
+// The table refreshes a row's cells a moment after a click selected it; a double-click may have opened the name
+// editor meanwhile. The editor stays while the cell still shows the program it edits.
+TEST_F(ProgramListViewTest, RefreshingTheRowBeingRenamedKeepsItsEditor)
+{
+    std::unique_ptr<juce::Component> editor(cell(5, 2));
+    auto* wrapper = dynamic_cast<ProgramListItemComponentWrapper*>(editor.get());
+    ASSERT_NE(wrapper, nullptr);
+    // On the screen, where an editor can take the keyboard.
+    juce::Component window;
+    window.setBounds(0, 0, 180, 25);
+    window.addToDesktop(0);
+    window.setVisible(true);
+    window.addAndMakeVisible(wrapper);
+    wrapper->setBounds(window.getLocalBounds());
+    wrapper->label.showEditor();
+    ASSERT_TRUE(wrapper->label.isBeingEdited());
+
+    editor.reset(view.refreshComponentForCell(5, 2, true, editor.release()));
+    EXPECT_TRUE(wrapper->label.isBeingEdited()) << "the selection's refresh";
+
+    // Another program in the row (an undo, a paste): the editor goes and the cell shows the new name.
+    library().getProgramData(5).setName("Other");
+    editor.reset(cell(5, 2, editor.release()));
+    EXPECT_FALSE(wrapper->label.isBeingEdited());
+    EXPECT_EQ(wrapper->label.getText(), library().getProgramData(5).getName());
+
+    // The cell reused for another row.
+    wrapper->label.showEditor();
+    editor.reset(cell(6, 2, editor.release()));
+    EXPECT_FALSE(wrapper->label.isBeingEdited());
+    EXPECT_EQ(wrapper->label.getText(), "P006        ");
+    window.removeChildComponent(wrapper);
+}
+
 TEST_F(ProgramListViewTest, ShowingATuningNeverEditsIt)
 {
     for (int byte : {23, 127, 140})
