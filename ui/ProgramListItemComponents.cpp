@@ -125,6 +125,18 @@ ProgramListItemComboBox::~ProgramListItemComboBox() { setLookAndFeel(nullptr); }
 void ProgramListItemComboBox::mouseDown(const juce::MouseEvent& e) { forwardMouseDown(this, e); }
 void ProgramListItemComboBox::mouseDrag(const juce::MouseEvent& e) { forwardMouseDrag(this, e); }
 void ProgramListItemComboBox::mouseUp(const juce::MouseEvent& e) { forwardMouseUp(this, e); }
+void ProgramListItemComboBox::colourChanged()
+{
+    const auto text = findColour(juce::ComboBox::textColourId);
+    for (auto* child : getChildren())
+        if (auto* label = dynamic_cast<juce::Label*>(child))
+        {
+            label->setColour(juce::Label::textColourId, text);
+            label->setColour(juce::TextEditor::textColourId, text);
+        }
+    repaint();
+}
+
 void ProgramListItemComboBox::mouseDoubleClick(const juce::MouseEvent& e) { juce::ComboBox::mouseDown(e); }
 
 ProgramListItemComponentWrapper::ProgramListItemComponentWrapper()

@@ -82,6 +82,9 @@ public:
     void mouseDrag(const juce::MouseEvent&) override;
     void mouseUp(const juce::MouseEvent&) override;
     void mouseDoubleClick(const juce::MouseEvent&) override;
+    // Recolours the text in place: the base class builds a new text label, and the old one may be the
+    // component under a held mouse button whose drag is about to start.
+    void colourChanged() override;
     void focusGained(FocusChangeType) override {}
     void focusLost(FocusChangeType) override {}
 
