@@ -81,21 +81,10 @@ DefaultLookAndFeel::~DefaultLookAndFeel() = default;
 juce::Typeface::Ptr DefaultLookAndFeel::getTypefaceForFont(const juce::Font& font)
 {
     // Not created here: at shutdown the library may already be gone.
-    auto* library = ui::FontLibrary::getInstanceWithoutCreating();
-    if (library != nullptr)
-        if (auto mapped = library->getMappedTypeface(font))
-            return mapped;
-
-    auto face = LookAndFeel_V3::getTypefaceForFont(font);
-
-    // A face the system does not know comes back without a name: this happens to the default
-    // sans-serif font once its name is set to a face missing here. Draw it with the application face.
-    if (library != nullptr && face != nullptr && face->getName().isEmpty())
-        if (auto mapped = library->getMappedTypeface(
-                juce::Font(library->defaultTypefaceName, font.getHeight(), font.getStyleFlags())))
-            return mapped;
-
-    return face;
+    if (auto* library = ui::FontLibrary::getInstanceWithoutCreating())
+        if (auto face = library->getTypefaceFor(font))
+            return face;
+    return LookAndFeel_V3::getTypefaceForFont(font);
 }
 
 juce::Font DefaultLookAndFeel::getTextButtonFont(juce::TextButton&, int)

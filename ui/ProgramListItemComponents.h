@@ -51,6 +51,7 @@ public:
     juce::Font getComboBoxFont(juce::ComboBox&) override;
     // A tuning byte that names no entry shows "Equal Tempered" in the cell's own colour.
     void drawComboBoxTextWhenNothingSelected(juce::Graphics&, juce::ComboBox&, juce::Label&) override;
+    void drawLabel(juce::Graphics&, juce::Label&) override;
 };
 
 // The program name: edited on double-click; only Return stores the edit.

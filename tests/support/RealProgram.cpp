@@ -314,34 +314,43 @@ std::vector<std::pair<unsigned long, juce::String>> RealProgram::getWindows()
         return windows;
 
     const Atom pidAtom = XInternAtom(x->display, "_NET_WM_PID", False);
-    Window rootReturn = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(x->display, x->root, &rootReturn, &parent, &children, &count) == 0)
-        return windows;
-
-    for (unsigned int i = 0; i < count; ++i)
+    // A window manager puts each top-level window into a frame of its own: the program's windows are then
+    // found a level or two below the root.
+    std::function<void(Window, int)> search = [&](Window parentWindow, int depth)
     {
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(x->display, children[i], &attributes) == 0 || attributes.map_state != IsViewable)
-            continue;
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0, remaining = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(x->display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
-                               &remaining, &data)
-                == Success
-            && data != nullptr)
+        Window rootReturn = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(x->display, parentWindow, &rootReturn, &parent, &children, &count) == 0)
+            return;
+        for (unsigned int i = 0; i < count; ++i)
         {
-            const auto windowPid = (pid_t) * reinterpret_cast<unsigned long*>(data);
-            XFree(data);
-            if (windowPid == pid)
-                windows.emplace_back(children[i], getTitle(children[i]));
+            XWindowAttributes attributes{};
+            if (XGetWindowAttributes(x->display, children[i], &attributes) == 0 || attributes.map_state != IsViewable)
+                continue;
+            Atom type = 0;
+            int format = 0;
+            unsigned long items = 0, remaining = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(x->display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                                   &remaining, &data)
+                    == Success
+                && data != nullptr)
+            {
+                const auto windowPid = (pid_t) * reinterpret_cast<unsigned long*>(data);
+                XFree(data);
+                if (windowPid == pid)
+                    windows.emplace_back(children[i], getTitle(children[i]));
+            }
+            else if (windowManagerPid > 0 && depth < 3)
+            {
+                search(children[i], depth + 1);
+            }
         }
-    }
-    if (children != nullptr)
-        XFree(children);
+        if (children != nullptr)
+            XFree(children);
+    };
+    search(x->root, 0);
     return windows;
 }
 
@@ -448,6 +457,52 @@ juce::String RealProgram::getTitle(unsigned long window)
         }
     }
     return {};
+}
+
+juce::Rectangle<int> RealProgram::getFrameBounds(unsigned long window)
+{
+    Window top = (Window) window;
+    for (;;)
+    {
+        Window rootReturn = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (x->display == nullptr || XQueryTree(x->display, top, &rootReturn, &parent, &children, &count) == 0)
+            break;
+        if (children != nullptr)
+            XFree(children);
+        if (parent == 0 || parent == rootReturn)
+            break;
+        top = parent;
+    }
+    return getWindowBounds(top);
+}
+
+juce::Image RealProgram::getWindowIcon(unsigned long window)
+{
+    if (x->display == nullptr)
+        return {};
+    const Atom iconAtom = XInternAtom(x->display, "_NET_WM_ICON", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x->display, (Window) window, iconAtom, 0, 1 << 20, False, XA_CARDINAL, &type, &format,
+                           &items, &remaining, &data)
+            != Success
+        || data == nullptr)
+        return {};
+    const auto* values = reinterpret_cast<const unsigned long*>(data);
+    juce::Image icon;
+    if (format == 32 && items > 2 && values[0] > 0 && values[1] > 0 && values[0] * values[1] <= items - 2)
+    {
+        icon = juce::Image(juce::Image::ARGB, (int) values[0], (int) values[1], true);
+        for (int py = 0; py < icon.getHeight(); ++py)
+            for (int px = 0; px < icon.getWidth(); ++px)
+                icon.setPixelAt(px, py, juce::Colour((juce::uint32) values[2 + (size_t) py * values[0] + (size_t) px]));
+    }
+    XFree(data);
+    return icon;
 }
 
 juce::Rectangle<int> RealProgram::getWindowBounds(unsigned long window)
@@ -571,6 +626,19 @@ void RealProgram::drag(unsigned long window, juce::Point<int> from, juce::Point<
     XTestFakeButtonEvent(x->display, 1, False, 0);
     if (altAtDrop)
         XTestFakeKeyEvent(x->display, alt, False, 0);
+    flush();
+}
+
+void RealProgram::pressButton(unsigned long window, juce::Point<int> position)
+{
+    moveMouse(window, position);
+    XTestFakeButtonEvent(x->display, 1, True, 0);
+    flush();
+}
+
+void RealProgram::releaseButton()
+{
+    XTestFakeButtonEvent(x->display, 1, False, 0);
     flush();
 }
 
