@@ -2,6 +2,7 @@
 
 #include "app/CurrentLanguageModel.h"
 #include "ui/FontLibrary.h"
+#include "ui/WholeText.h"
 
 namespace x47390_ui
 {
@@ -200,20 +201,7 @@ void DefaultLookAndFeel::createSingleLineTabTextLayout(const juce::TabBarButton&
     font.setUnderline(button.hasKeyboardFocus(false));
     const auto text = button.getButtonText().trim();
     const float room = juce::jmax(1.0f, length - 2.0f * tabTextMargin);
-    const float width = font.getStringWidthFloat(text);
-    if (width > room)
-    {
-        const float scale = room / width;
-        if (scale >= minimumTabTextScale)
-        {
-            font.setHorizontalScale(scale);
-        }
-        else
-        {
-            font.setHorizontalScale(minimumTabTextScale);
-            font.setHeight(font.getHeight() * scale / minimumTabTextScale);
-        }
-    }
+    font = ui::fitFontToWidth(text, font, room, minimumTabTextScale);
 
     juce::AttributedString string;
     string.setJustification(juce::Justification::centred);

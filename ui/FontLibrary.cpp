@@ -58,7 +58,7 @@ FontLibrary::FontLibrary()
     defaultFont = makeFont(defaultTypefaceName, 18.0f);
 }
 
-FontLibrary::~FontLibrary() = default;
+FontLibrary::~FontLibrary() { platform::fonts::releaseFontLookup(); }
 
 bool FontLibrary::isInstalled(const juce::String& typefaceName)
 {

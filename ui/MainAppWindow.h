@@ -33,7 +33,7 @@ public:
     void rememberBounds(juce::Rectangle<int> bounds);
     juce::Rectangle<int> getRememberedBounds() const noexcept { return remembered; }
     // Once shown: brings the window back to these bounds when the window manager's frame shifts it.
-    void keepPlacedBounds(juce::Rectangle<int> bounds) { positionKeeper.keep(*this, bounds); }
+    void keepPlacedBounds(juce::Rectangle<int> bounds);
 
 private:
     juce::Rectangle<int> remembered;

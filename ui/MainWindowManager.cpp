@@ -78,7 +78,9 @@ void MainWindowManager::createMainWindow(const juce::String& title)
     // The title bar is the window manager's: it takes the icon from the window itself.
     if (auto* peer = window->getPeer())
         peer->setIcon(icon);
-    window->keepPlacedBounds(placement.bounds);
+    // Brought onto the screens again once the window manager's frame is known.
+    window->keepPlacedBounds(placement.centred ? placement.bounds
+                                               : placement.bounds.withPosition(storedX, storedY));
 
     TooltipWindowManager::getInstance()->createTooltipWindow(700);
 

@@ -56,7 +56,8 @@ void PresetWindowManager::showPresetWindow()
     // The title bar is the window manager's: it takes the icon from the window itself.
     if (auto* peer = newWindow->getPeer())
         peer->setIcon(icon);
-    newWindow->positionKeeper.keep(*newWindow, newWindow->getBounds());
+    newWindow->positionKeeper.keep(*newWindow, x < 0 || y < 0 ? newWindow->getBounds()
+                                                              : juce::Rectangle<int>(x, y, width, height));
 
     window = std::move(newWindow);
     preferences->setBoolValue("ShowPresetWindow", true);

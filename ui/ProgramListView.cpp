@@ -41,6 +41,8 @@ constexpr std::array<Column, numColumns> columns{{
 constexpr int nameColumn = 2;
 constexpr int likeColumn = 4;
 constexpr int tuningColumn = 9;
+// Room kept free between a cell's text and the next column.
+constexpr int cellGap = 4;
 
 const Column* findColumn(int columnId)
 {
@@ -194,8 +196,10 @@ void ProgramListView::paintCell(juce::Graphics& g, int row, int columnId, int wi
         return;
     g.setColour(juce::Colour(rowIsSelected ? 0xffd3d3d3 : 0xff808080));
     const int left = columnId == 1 ? 12 : 0;
+    // The numbers' indent keeps them off the names; other texts keep a gap before the next column's.
+    const int right = columnId == 1 ? width : width - ui::cellGap;
     ui::drawTextWhole(g, getCellText(row, columnId), ui::FontLibrary::getInstance()->getFont(column->fontKey),
-                      {left, 0, width - left, height}, juce::Justification::centredLeft);
+                      {left, 0, right - left, height}, juce::Justification::centredLeft);
 }
 
 juce::Component* ProgramListView::refreshComponentForCell(int row, int columnId, bool rowIsSelected,

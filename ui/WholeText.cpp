@@ -4,13 +4,11 @@ namespace ui
 {
 namespace
 {
-// Narrower than this, squeezed letters are hard to read.
-constexpr float minimumHorizontalScale = 0.75f;
 // Rounding must not push the last glyph past the edge.
 constexpr float safety = 0.98f;
 } // namespace
 
-juce::Font fitFontToWidth(const juce::String& text, juce::Font font, float width)
+juce::Font fitFontToWidth(const juce::String& text, juce::Font font, float width, float minimumHorizontalScale)
 {
     const float natural = font.getStringWidthFloat(text);
     if (natural <= width || natural <= 0.0f || width <= 0.0f)

@@ -110,6 +110,11 @@ void WindowPositionKeeper::check(bool moved)
         return;
 
     auto* placed = window.getComponent();
+    if (onFrameKnown != nullptr)
+    {
+        onFrameKnown(*frame);
+        onFrameKnown = nullptr;
+    }
     const auto target = bringOntoScreens(wanted, getScreenAreas(), *frame);
     if (placed->getBounds() != target)
     {

@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
+
 namespace ui
 {
 // The usable areas of the screens, the main screen first.
@@ -27,9 +29,13 @@ public:
     WindowPositionKeeper() = default;
     ~WindowPositionKeeper() override;
 
-    // Call once the window is on the desktop; bounds are the client area it was given.
+    // Call once the window is on the desktop; bounds are the client area it was asked for (before any
+    // clamping: the real frame decides where it fits).
     void keep(juce::Component& window, juce::Rectangle<int> bounds);
     void stop();
+
+    // Called with the frame once it is known, before the window moves.
+    std::function<void(juce::BorderSize<int>)> onFrameKnown;
 
 private:
     void componentMovedOrResized(juce::Component&, bool, bool) override { check(true); }

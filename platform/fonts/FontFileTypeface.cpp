@@ -113,6 +113,8 @@ InstalledFace findInstalledFace(const juce::String& family, bool bold, bool ital
     return found;
 }
 
+void releaseFontLookup() { FcFini(); }
+
 struct FontFileTypeface::Faces
 {
     FT_Library library = nullptr;

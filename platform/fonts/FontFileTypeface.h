@@ -23,6 +23,9 @@ struct InstalledFace
 // give whatever face fontconfig picks for them.
 InstalledFace findInstalledFace(const juce::String& family, bool bold, bool italic);
 
+// Frees what the look-ups loaded; the next look-up loads it again.
+void releaseFontLookup();
+
 // A typeface drawn from installed font files with FreeType, under a name of our choosing. Each character
 // comes from the main face, or when the main face lacks it, from the first fallback face that has it,
 // scaled to the main face's size. Glyphs load when first drawn; a fallback file is opened only when

@@ -11,6 +11,7 @@
 namespace
 {
 using testsupport::RealProgram;
+using testsupport::samePixels;
 
 constexpr int deadlineMs = 60000;
 // Main window client coordinates: menu bar 20, header 85, tabs 30, table header 28, rows of 25.
@@ -27,17 +28,6 @@ bool rowLooksSelected(const juce::Image& shot, int row) { return shot.getPixelAt
 
 // Live-set slot A-n below the table.
 juce::Rectangle<int> favouriteSlot(int n) { return {85 + 97 * (n - 1), windowHeight - 286 + 85 + 7, 84, 40}; }
-
-bool samePixels(const juce::Image& a, const juce::Image& b)
-{
-    if (a.getBounds() != b.getBounds())
-        return false;
-    for (int y = 0; y < a.getHeight(); ++y)
-        for (int x = 0; x < a.getWidth(); ++x)
-            if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
-                return false;
-    return true;
-}
 
 int countPixels(const juce::Image& shot, juce::Rectangle<int> area, const std::function<bool(juce::Colour)>& test)
 {

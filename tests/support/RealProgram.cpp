@@ -101,6 +101,17 @@ struct RealProgram::X
 
 juce::File programExecutable() { return juce::File(SONAVIRE_PROGRAM_PATH); }
 
+bool samePixels(const juce::Image& a, const juce::Image& b)
+{
+    if (!a.isValid() || a.getBounds() != b.getBounds())
+        return false;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
+                return false;
+    return true;
+}
+
 RealProgram::RealProgram(Options options) : x(std::make_unique<X>())
 {
     ownFolder = juce::File::getSpecialLocation(juce::File::tempDirectory)

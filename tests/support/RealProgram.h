@@ -182,6 +182,9 @@ private:
 // The built program's executable.
 juce::File programExecutable();
 
+// True when two pictures have the same size and the same pixels.
+bool samePixels(const juce::Image& a, const juce::Image& b);
+
 // Keeps a picture to look at, as "<name>.png" below RealProgram::screenshotFolder() (name may hold folders).
 bool keepImage(const juce::Image& image, const juce::String& name);
 } // namespace testsupport

@@ -1,4 +1,5 @@
 #include "ui/FontLibrary.h"
+#include "tests/support/RealProgram.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -32,15 +33,6 @@ juce::Image drawn(const juce::Font& font, const juce::String& text)
         g.drawText(text, 0, 0, 300, 60, juce::Justification::centredLeft, false);
     }
     return image;
-}
-
-bool samePixels(const juce::Image& a, const juce::Image& b)
-{
-    for (int y = 0; y < a.getHeight(); ++y)
-        for (int x = 0; x < a.getWidth(); ++x)
-            if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
-                return false;
-    return true;
 }
 
 // Number of pixels the text leaves on a transparent image.
@@ -177,7 +169,7 @@ TEST_F(FontLibraryTest, CharactersTheMainFaceLacksComeFromTheFallbackFace)
     const auto umbrella = juce::String::charToString((juce::juce_wchar) 0x2602); // not in Liberation Sans
     const auto nowhere = juce::String::charToString((juce::juce_wchar) 0xe000);  // in no installed face
     EXPECT_GT(inkedPixels(font, umbrella), 50);
-    EXPECT_FALSE(samePixels(drawn(font, umbrella), drawn(font, nowhere)));
+    EXPECT_FALSE(testsupport::samePixels(drawn(font, umbrella), drawn(font, nowhere)));
     // Placeholders and installed names are drawn by the library too.
     for (const auto& name : {juce::Font::getDefaultSansSerifFontName(), juce::Font::getDefaultMonospacedFontName(),
                              juce::String("DejaVu Sans")})
