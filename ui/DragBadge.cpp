@@ -45,7 +45,10 @@ DragBadge::DragBadge(const juce::String& badgeText) : text(badgeText), watcher(s
     juce::Desktop::getInstance().addGlobalMouseListener(watcher.get());
 }
 
-DragBadge::~DragBadge() { juce::Desktop::getInstance().removeGlobalMouseListener(watcher.get()); }
+DragBadge::~DragBadge()
+{
+    juce::Desktop::getInstance().removeGlobalMouseListener(watcher.get());
+}
 
 void DragBadge::paint(juce::Graphics& g)
 {
@@ -88,9 +91,9 @@ juce::Rectangle<int> DragBadge::findAreaToKeepClear(juce::Point<int> pointer)
         {
             const auto local = list->getLocalPoint(nullptr, pointer);
             const int row = list->getRowContainingPosition(local.x, local.y);
-            const auto area = row >= 0 ? list->getRowPosition(row, true)
-                                       : juce::Rectangle<int>(local.x, local.y - list->getRowHeight(), 1,
-                                                              2 * list->getRowHeight());
+            const auto area =
+                row >= 0 ? list->getRowPosition(row, true)
+                         : juce::Rectangle<int>(local.x, local.y - list->getRowHeight(), 1, 2 * list->getRowHeight());
             return list->localAreaToGlobal(area).expanded(0, insertBarReach).getUnion(band);
         }
         if (dynamic_cast<juce::DragAndDropTarget*>(c) != nullptr && c->getHeight() <= largestTargetHeight)
@@ -123,5 +126,8 @@ void DragBadgeContainer::dragOperationStarted(const juce::DragAndDropTarget::Sou
     badge->follow(juce::Desktop::getMousePosition());
 }
 
-void DragBadgeContainer::dragOperationEnded(const juce::DragAndDropTarget::SourceDetails&) { badge.reset(); }
+void DragBadgeContainer::dragOperationEnded(const juce::DragAndDropTarget::SourceDetails&)
+{
+    badge.reset();
+}
 } // namespace ui

@@ -58,7 +58,10 @@ FontLibrary::FontLibrary()
     defaultFont = makeFont(defaultTypefaceName, 18.0f);
 }
 
-FontLibrary::~FontLibrary() { platform::fonts::releaseFontLookup(); }
+FontLibrary::~FontLibrary()
+{
+    platform::fonts::releaseFontLookup();
+}
 
 bool FontLibrary::isInstalled(const juce::String& typefaceName)
 {

@@ -10,7 +10,10 @@ constexpr int minimumGrabWidth = 100;
 constexpr int checkIntervalMs = 50;
 constexpr int timedChecks = 100;
 
-juce::int64 areaOf(juce::Rectangle<int> r) { return (juce::int64) r.getWidth() * r.getHeight(); }
+juce::int64 areaOf(juce::Rectangle<int> r)
+{
+    return (juce::int64) r.getWidth() * r.getHeight();
+}
 } // namespace
 
 juce::Array<juce::Rectangle<int>> getScreenAreas()
@@ -47,9 +50,8 @@ juce::Rectangle<int> bringOntoScreens(juce::Rectangle<int> bounds, const juce::A
     {
         shown += areaOf(area.getIntersection(bounds));
         const auto bar = area.getIntersection(titleBar);
-        grabbable = grabbable
-                    || (bar.getHeight() == titleBar.getHeight()
-                        && bar.getWidth() >= juce::jmin(minimumGrabWidth, titleBar.getWidth()));
+        grabbable = grabbable || (bar.getHeight() == titleBar.getHeight() &&
+                                  bar.getWidth() >= juce::jmin(minimumGrabWidth, titleBar.getWidth()));
     }
     if (grabbable && shown * 2 >= areaOf(bounds))
         return bounds;
@@ -65,12 +67,17 @@ juce::Rectangle<int> bringOntoScreens(juce::Rectangle<int> bounds, const juce::A
 
     // The client area's room on that screen; a window larger than it keeps its top left corner inside.
     const auto room = frame.subtractedFrom(screen);
-    const int x = juce::jlimit(room.getX(), juce::jmax(room.getX(), room.getRight() - bounds.getWidth()), bounds.getX());
-    const int y = juce::jlimit(room.getY(), juce::jmax(room.getY(), room.getBottom() - bounds.getHeight()), bounds.getY());
+    const int x =
+        juce::jlimit(room.getX(), juce::jmax(room.getX(), room.getRight() - bounds.getWidth()), bounds.getX());
+    const int y =
+        juce::jlimit(room.getY(), juce::jmax(room.getY(), room.getBottom() - bounds.getHeight()), bounds.getY());
     return bounds.withPosition(x, y);
 }
 
-WindowPositionKeeper::~WindowPositionKeeper() { stop(); }
+WindowPositionKeeper::~WindowPositionKeeper()
+{
+    stop();
+}
 
 void WindowPositionKeeper::keep(juce::Component& newWindow, juce::Rectangle<int> bounds)
 {

@@ -100,8 +100,8 @@ InstalledFace findInstalledFace(const juce::String& family, bool bold, bool ital
     }
     FcBool scalable = FcFalse;
     int index = 0;
-    if (familyMatches && FcPatternGetString(match, FC_FILE, 0, &value) == FcResultMatch
-        && (FcPatternGetBool(match, FC_SCALABLE, 0, &scalable) != FcResultMatch || scalable == FcTrue))
+    if (familyMatches && FcPatternGetString(match, FC_FILE, 0, &value) == FcResultMatch &&
+        (FcPatternGetBool(match, FC_SCALABLE, 0, &scalable) != FcResultMatch || scalable == FcTrue))
     {
         found.file = juce::String::fromUTF8(reinterpret_cast<const char*>(value));
         if (FcPatternGetInteger(match, FC_INDEX, 0, &index) == FcResultMatch)
@@ -113,12 +113,15 @@ InstalledFace findInstalledFace(const juce::String& family, bool bold, bool ital
     return found;
 }
 
-void releaseFontLookup() { FcFini(); }
+void releaseFontLookup()
+{
+    FcFini();
+}
 
 struct FontFileTypeface::Faces
 {
     FT_Library library = nullptr;
-    std::vector<Face> faces; // the main face first
+    std::vector<Face> faces;     // the main face first
     float unitsPerHeight = 0.0f; // the main face's ascent plus descent, per em
 
     ~Faces()
@@ -135,8 +138,7 @@ struct FontFileTypeface::Faces
         if (f.tried)
             return f.face;
         f.tried = true;
-        if (library == nullptr
-            || FT_New_Face(library, f.source.file.toRawUTF8(), f.source.index, &f.face) != 0)
+        if (library == nullptr || FT_New_Face(library, f.source.file.toRawUTF8(), f.source.index, &f.face) != 0)
         {
             f.face = nullptr;
             return nullptr;
@@ -170,7 +172,10 @@ FontFileTypeface::FontFileTypeface(const juce::String& name, const juce::String&
 
 FontFileTypeface::~FontFileTypeface() = default;
 
-bool FontFileTypeface::isUsable() const noexcept { return faces->faces.front().face != nullptr; }
+bool FontFileTypeface::isUsable() const noexcept
+{
+    return faces->faces.front().face != nullptr;
+}
 
 bool FontFileTypeface::loadGlyphIfPossible(juce::juce_wchar character)
 {
@@ -180,10 +185,9 @@ bool FontFileTypeface::loadGlyphIfPossible(juce::juce_wchar character)
     const auto add = [&](Face& from, FT_UInt glyphIndex)
     {
         auto* face = from.face;
-        if (FT_Load_Glyph(face, glyphIndex, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_IGNORE_TRANSFORM
-                                                | FT_LOAD_NO_HINTING)
-                != 0
-            || face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+        if (FT_Load_Glyph(face, glyphIndex,
+                          FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP | FT_LOAD_IGNORE_TRANSFORM | FT_LOAD_NO_HINTING) != 0 ||
+            face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
             return false;
 
         juce::Path shape;

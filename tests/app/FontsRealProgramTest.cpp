@@ -67,7 +67,10 @@ std::vector<juce::Range<int>> inkRuns(const juce::Image& shot, juce::Rectangle<i
     return runs;
 }
 
-bool rowLooksSelected(const juce::Image& shot, int y) { return shot.getPixelAt(selectionProbeX, y).getBrightness() > 0.12f; }
+bool rowLooksSelected(const juce::Image& shot, int y)
+{
+    return shot.getPixelAt(selectionProbeX, y).getBrightness() > 0.12f;
+}
 
 // The top of the selected row's band in the table (the lines between rows are bright too, but one pixel
 // high), -1 when none shows.
@@ -87,8 +90,8 @@ int selectedRowTop(const juce::Image& shot, int rowHeight)
 // The width of the ink a whole text leaves when drawn in the program's face, fitted to the room it has.
 float wholeInkWidth(const juce::String& text, float fontHeight, float room)
 {
-    const auto font = ui::fitFontToWidth(
-        text, ui::FontLibrary::getInstance()->makeFont("Arial Unicode MS", fontHeight), room);
+    const auto font =
+        ui::fitFontToWidth(text, ui::FontLibrary::getInstance()->makeFont("Arial Unicode MS", fontHeight), room);
     juce::GlyphArrangement glyphs;
     glyphs.addLineOfText(font, text, 0.0f, 0.0f);
     return glyphs.getBoundingBox(0, -1, true).getWidth();
@@ -129,8 +132,8 @@ void expectWhole(const juce::Image& shot, juce::Rectangle<int> area, int room, c
 // The six tabs share the bar's width; each text keeps clear of its tab's edges.
 void expectTabsWhole(const juce::Image& shot, int windowWidth)
 {
-    const char* tabs[] = {"PROGRAM", "USER OSCILLATORS", "USER MODULATION FX", "USER DELAY FX", "USER REVERB FX",
-                          "MICROTUNING"};
+    const char* tabs[] = {"PROGRAM",       "USER OSCILLATORS", "USER MODULATION FX",
+                          "USER DELAY FX", "USER REVERB FX",   "MICROTUNING"};
     for (int i = 0; i < 6; ++i)
     {
         const int left = windowWidth * i / 6, right = windowWidth * (i + 1) / 6;
@@ -251,16 +254,17 @@ TEST_P(FontsRealProgram, EveryProgramNumberIsWhole)
         for (int i = 1; i < step; ++i)
         {
             program.pressKey("Down");
-            ASSERT_TRUE(program.waitWhileMoving(window, rest,
-                                                [&]
-                                                {
-                                                    const auto now = program.screenshot(window);
-                                                    if (selectedRowTop(now, rowHeight) < rowsTop || sameRows(now, previous))
-                                                        return false;
-                                                    previous = now;
-                                                    return true;
-                                                },
-                                                deadlineMs));
+            ASSERT_TRUE(program.waitWhileMoving(
+                window, rest,
+                [&]
+                {
+                    const auto now = program.screenshot(window);
+                    if (selectedRowTop(now, rowHeight) < rowsTop || sameRows(now, previous))
+                        return false;
+                    previous = now;
+                    return true;
+                },
+                deadlineMs));
         }
         program.pressKey("Down");
         selected += step;
@@ -291,14 +295,15 @@ TEST(FontsRealProgramStartup, OpensNoFontFileItDoesNotUse)
     const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
     // Started, painted and its texts drawn: the first row is selected and numbered.
-    ASSERT_TRUE(program.waitWhileMoving(window, {920, 10},
-                                        [&]
-                                        {
-                                            const auto shot = program.screenshot(window);
-                                            return rowLooksSelected(shot, rowsTop + 12)
-                                                   && !inkRuns(shot, {0, rowsTop + 25, numberColumnRight, 24}).empty();
-                                        },
-                                        deadlineMs));
+    ASSERT_TRUE(program.waitWhileMoving(
+        window, {920, 10},
+        [&]
+        {
+            const auto shot = program.screenshot(window);
+            return rowLooksSelected(shot, rowsTop + 12) &&
+                   !inkRuns(shot, {0, rowsTop + 25, numberColumnRight, 24}).empty();
+        },
+        deadlineMs));
 
     const auto shot = program.screenshot(window);
     program.keepScreenshot(window, "fonts/first-start");

@@ -21,13 +21,22 @@ constexpr int windowHeight = 700;
 constexpr int tuningX = 760; // the tuning cell (columns 706 to 846)
 constexpr int categoryX = 260;
 
-juce::Point<int> rowPoint(int row, int x = categoryX) { return {x, rowsTop + rowHeight * row + rowHeight / 2}; }
+juce::Point<int> rowPoint(int row, int x = categoryX)
+{
+    return {x, rowsTop + rowHeight * row + rowHeight / 2};
+}
 
 // A selected row is filled with a light grey over the black list.
-bool rowLooksSelected(const juce::Image& shot, int row) { return shot.getPixelAt(700, rowPoint(row).y).getBrightness() > 0.12f; }
+bool rowLooksSelected(const juce::Image& shot, int row)
+{
+    return shot.getPixelAt(700, rowPoint(row).y).getBrightness() > 0.12f;
+}
 
 // Live-set slot A-n below the table.
-juce::Rectangle<int> favouriteSlot(int n) { return {85 + 97 * (n - 1), windowHeight - 286 + 85 + 7, 84, 40}; }
+juce::Rectangle<int> favouriteSlot(int n)
+{
+    return {85 + 97 * (n - 1), windowHeight - 286 + 85 + 7, 84, 40};
+}
 
 int countPixels(const juce::Image& shot, juce::Rectangle<int> area, const std::function<bool(juce::Colour)>& test)
 {
@@ -57,8 +66,8 @@ protected:
         window = program->waitForMainWindow();
         ASSERT_NE(window, 0u) << program->getOutput();
         // Placed and painted: the first row is selected at the start.
-        ASSERT_TRUE(program->waitUntil([&] { return program->getWindowBounds(window).getPosition() == juce::Point<int>(100, 60); },
-                                       deadlineMs));
+        ASSERT_TRUE(program->waitUntil(
+            [&] { return program->getWindowBounds(window).getPosition() == juce::Point<int>(100, 60); }, deadlineMs));
         ASSERT_TRUE(waitFor([&] { return rowLooksSelected(shot(), 0); }));
     }
 
@@ -113,7 +122,8 @@ TEST_P(ProgramDragRealProgram, TheDragShowsABadgeThatLeavesTheInsertBarAndTheTar
     // The insert bar (two rows of the panel grey) runs along the row's top edge, uncovered (checked where
     // no cell has a component of its own over the row).
     const auto barRows = juce::Rectangle<int>(228, targetRow.getY(), 472, 2);
-    const auto isBarGrey = [](juce::Colour c) { return c.getRed() == 0x33 && c.getGreen() == 0x33 && c.getBlue() == 0x33; };
+    const auto isBarGrey = [](juce::Colour c)
+    { return c.getRed() == 0x33 && c.getGreen() == 0x33 && c.getBlue() == 0x33; };
     juce::Image during;
     const bool barShown = program->waitUntil(
         [&]
@@ -138,8 +148,9 @@ TEST_P(ProgramDragRealProgram, TheDragShowsABadgeThatLeavesTheInsertBarAndTheTar
     EXPECT_GT(countPixels(during, badgeArea, [](juce::Colour c) { return c.getBrightness() > 0.7f; }), 20);
     // Nothing white around the pointer: no picture of the dragged rows, which would be a white block
     // without a compositor.
-    EXPECT_EQ(countPixels(during, targetRow.expanded(0, rowHeight), [](juce::Colour c) { return c == juce::Colours::white; }),
-              0);
+    EXPECT_EQ(
+        countPixels(during, targetRow.expanded(0, rowHeight), [](juce::Colour c) { return c == juce::Colours::white; }),
+        0);
 
     program->releaseButton();
     program->nudgeMouse(window);

@@ -30,15 +30,16 @@ juce::StringArray storedEntries(const juce::File& file)
 void keepSettledScreen(RealProgram& program, unsigned long main, const juce::String& name)
 {
     juce::Image last;
-    program.waitWhileMoving(main, {program.getWindowBounds(main).getWidth() - 20, 10},
-                            [&]
-                            {
-                                auto now = program.screenshot(0);
-                                const bool settled = testsupport::samePixels(now, last);
-                                last = now;
-                                return settled;
-                            },
-                            deadlineMs);
+    program.waitWhileMoving(
+        main, {program.getWindowBounds(main).getWidth() - 20, 10},
+        [&]
+        {
+            auto now = program.screenshot(0);
+            const bool settled = testsupport::samePixels(now, last);
+            last = now;
+            return settled;
+        },
+        deadlineMs);
     program.keepScreenshot(0, name);
 }
 
@@ -73,8 +74,8 @@ protected:
             [&]
             {
                 const auto frame = program.getFrameBounds(window);
-                return !frame.isEmpty() && screen.contains(frame)
-                       && (!program.hasWindowManager() || frame != program.getWindowBounds(window));
+                return !frame.isEmpty() && screen.contains(frame) &&
+                       (!program.hasWindowManager() || frame != program.getWindowBounds(window));
             },
             deadlineMs);
     }
@@ -85,16 +86,15 @@ TEST_P(WindowPlacementRealProgram, BothWindowsComeBackExactlyWhereTheyWere)
 {
     const juce::Rectangle<int> mainBounds(40, 60, 940, 700), presetBounds(901, 120, 250, 500);
     testsupport::TemporaryFolder config;
-    ASSERT_TRUE(RealProgram::writePreferences(
-        config.get(), {{"ShowPresetWindow", "1"},
-                       {"PresetWindowPositionX", "901"},
-                       {"PresetWindowPositionY", "120"},
-                       {"PresetWindowWidth", "250"},
-                       {"PresetWindowHeight", "500"},
-                       {"MainWindowPositionX", "40"},
-                       {"MainWindowPositionY", "60"},
-                       {"MainWindowHeight", "700"},
-                       {"AutoReceive", "0"}}));
+    ASSERT_TRUE(RealProgram::writePreferences(config.get(), {{"ShowPresetWindow", "1"},
+                                                             {"PresetWindowPositionX", "901"},
+                                                             {"PresetWindowPositionY", "120"},
+                                                             {"PresetWindowWidth", "250"},
+                                                             {"PresetWindowHeight", "500"},
+                                                             {"MainWindowPositionX", "40"},
+                                                             {"MainWindowPositionY", "60"},
+                                                             {"MainWindowHeight", "700"},
+                                                             {"AutoReceive", "0"}}));
 
     for (int start = 1; start <= 2; ++start)
     {
@@ -144,9 +144,9 @@ TEST_P(WindowPlacementRealProgram, BothWindowsComeBackExactlyWhereTheyWere)
 
         ASSERT_EQ(program.closeAndWaitForExit(main), 0) << program.getOutput();
         const auto stored = storedEntries(program.getPreferencesFile());
-        for (const auto* expected : {"MainWindowPositionX=40", "MainWindowPositionY=60", "MainWindowHeight=700",
-                                     "PresetWindowPositionX=901", "PresetWindowPositionY=120",
-                                     "PresetWindowWidth=250", "PresetWindowHeight=500", "ShowPresetWindow=1"})
+        for (const auto* expected :
+             {"MainWindowPositionX=40", "MainWindowPositionY=60", "MainWindowHeight=700", "PresetWindowPositionX=901",
+              "PresetWindowPositionY=120", "PresetWindowWidth=250", "PresetWindowHeight=500", "ShowPresetWindow=1"})
             EXPECT_TRUE(stored.contains(expected)) << expected << " in " << stored.joinIntoString(" ");
     }
 }
@@ -170,16 +170,15 @@ TEST_P(WindowPlacementRealProgram, StoredPositionsOutOfReachAreBroughtOntoTheScr
     {
         SCOPED_TRACE(c.what);
         testsupport::TemporaryFolder config;
-        ASSERT_TRUE(RealProgram::writePreferences(
-            config.get(), {{"ShowPresetWindow", "1"},
-                           {"PresetWindowPositionX", juce::String(c.presets.x)},
-                           {"PresetWindowPositionY", juce::String(c.presets.y)},
-                           {"PresetWindowWidth", "250"},
-                           {"PresetWindowHeight", "500"},
-                           {"MainWindowPositionX", juce::String(c.main.x)},
-                           {"MainWindowPositionY", juce::String(c.main.y)},
-                           {"MainWindowHeight", "700"},
-                           {"AutoReceive", "0"}}));
+        ASSERT_TRUE(RealProgram::writePreferences(config.get(), {{"ShowPresetWindow", "1"},
+                                                                 {"PresetWindowPositionX", juce::String(c.presets.x)},
+                                                                 {"PresetWindowPositionY", juce::String(c.presets.y)},
+                                                                 {"PresetWindowWidth", "250"},
+                                                                 {"PresetWindowHeight", "500"},
+                                                                 {"MainWindowPositionX", juce::String(c.main.x)},
+                                                                 {"MainWindowPositionY", juce::String(c.main.y)},
+                                                                 {"MainWindowHeight", "700"},
+                                                                 {"AutoReceive", "0"}}));
         RealProgram program(options(config.get()));
         const auto main = program.waitForMainWindow();
         ASSERT_NE(main, 0u) << program.getOutput();
@@ -193,8 +192,8 @@ TEST_P(WindowPlacementRealProgram, StoredPositionsOutOfReachAreBroughtOntoTheScr
         EXPECT_EQ(program.getWindowBounds(presets).getWidth(), 250);
         EXPECT_EQ(program.getWindowBounds(presets).getHeight(), 500);
         keepSettledScreen(program, main,
-                          "placement/" + desktopName() + "-brought-onto-screen-"
-                              + juce::String(c.what).replaceCharacter(' ', '-'));
+                          "placement/" + desktopName() + "-brought-onto-screen-" +
+                              juce::String(c.what).replaceCharacter(' ', '-'));
         program.sendSignal(SIGTERM);
         EXPECT_EQ(program.waitForExit(deadlineMs), 0) << program.getOutput();
     }
@@ -223,9 +222,9 @@ TEST_P(WindowPlacementRealProgram, StoredBoundsAreClampedAndANegativePositionCen
         EXPECT_EQ(settledBounds(program, main, shown), shown);
         ASSERT_EQ(program.closeAndWaitForExit(main), 0) << program.getOutput();
         const auto entries = storedEntries(program.getPreferencesFile());
-        for (const auto& expected : {"MainWindowPositionX=" + juce::String(shown.getX()),
-                                     "MainWindowPositionY=" + juce::String(shown.getY()),
-                                     "MainWindowHeight=" + juce::String(shown.getHeight())})
+        for (const auto& expected :
+             {"MainWindowPositionX=" + juce::String(shown.getX()), "MainWindowPositionY=" + juce::String(shown.getY()),
+              "MainWindowHeight=" + juce::String(shown.getHeight())})
             EXPECT_TRUE(entries.contains(expected)) << expected << " in " << entries.joinIntoString(" ");
     }
 }
