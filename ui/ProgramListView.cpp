@@ -196,10 +196,9 @@ void ProgramListView::paintCell(juce::Graphics& g, int row, int columnId, int wi
         return;
     g.setColour(juce::Colour(rowIsSelected ? 0xffd3d3d3 : 0xff808080));
     const int left = columnId == 1 ? 12 : 0;
-    // The numbers' indent keeps them off the names; other texts keep a gap before the next column's.
-    const int right = columnId == 1 ? width : width - ui::cellGap;
+    // A gap before the next column's text.
     ui::drawTextWhole(g, getCellText(row, columnId), ui::FontLibrary::getInstance()->getFont(column->fontKey),
-                      {left, 0, right - left, height}, juce::Justification::centredLeft);
+                      {left, 0, width - ui::cellGap - left, height}, juce::Justification::centredLeft);
 }
 
 juce::Component* ProgramListView::refreshComponentForCell(int row, int columnId, bool rowIsSelected,

@@ -236,9 +236,9 @@ TEST_P(FontsRealProgram, EveryProgramNumberIsWhole)
             const int top = landmark + (row - selected) * rowHeight;
             if (row < 0 || row > 499 || top < rowsTop || top + rowHeight > rowsBottom)
                 continue;
-            // Numbers are drawn from 12 pixels into the column.
-            expectWhole(shot, {numberColumnLeft, top, numberColumnRight - numberColumnLeft, rowHeight - 1},
-                        numberColumnRight - numberColumnLeft - 1, juce::String(row + 1), fontHeight);
+            // Numbers are drawn from 12 pixels into the column, with a gap of 4 before the names.
+            expectWhole(shot, {numberColumnLeft, top, numberColumnRight - 4 - numberColumnLeft, rowHeight - 1},
+                        numberColumnRight - 4 - numberColumnLeft - 1, juce::String(row + 1), fontHeight);
             seen.insert(row + 1);
         }
         if (selected == 499)
