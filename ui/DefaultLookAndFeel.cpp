@@ -3,6 +3,7 @@
 #include "app/CurrentLanguageModel.h"
 #include "ui/DialogKeyboard.h"
 #include "ui/FontLibrary.h"
+#include "ui/WholeText.h"
 
 namespace x47390_ui
 {
@@ -82,21 +83,10 @@ DefaultLookAndFeel::~DefaultLookAndFeel() = default;
 juce::Typeface::Ptr DefaultLookAndFeel::getTypefaceForFont(const juce::Font& font)
 {
     // Not created here: at shutdown the library may already be gone.
-    auto* library = ui::FontLibrary::getInstanceWithoutCreating();
-    if (library != nullptr)
-        if (auto mapped = library->getMappedTypeface(font))
-            return mapped;
-
-    auto face = LookAndFeel_V3::getTypefaceForFont(font);
-
-    // A face the system does not know comes back without a name: this happens to the default
-    // sans-serif font once its name is set to a face missing here. Draw it with the application face.
-    if (library != nullptr && face != nullptr && face->getName().isEmpty())
-        if (auto mapped = library->getMappedTypeface(
-                juce::Font(library->defaultTypefaceName, font.getHeight(), font.getStyleFlags())))
-            return mapped;
-
-    return face;
+    if (auto* library = ui::FontLibrary::getInstanceWithoutCreating())
+        if (auto face = library->getTypefaceFor(font))
+            return face;
+    return LookAndFeel_V3::getTypefaceForFont(font);
 }
 
 void DefaultLookAndFeel::drawButtonBackground(juce::Graphics& g, juce::Button& button,
@@ -222,20 +212,7 @@ void DefaultLookAndFeel::createSingleLineTabTextLayout(const juce::TabBarButton&
     font.setUnderline(button.hasKeyboardFocus(false));
     const auto text = button.getButtonText().trim();
     const float room = juce::jmax(1.0f, length - 2.0f * tabTextMargin);
-    const float width = font.getStringWidthFloat(text);
-    if (width > room)
-    {
-        const float scale = room / width;
-        if (scale >= minimumTabTextScale)
-        {
-            font.setHorizontalScale(scale);
-        }
-        else
-        {
-            font.setHorizontalScale(minimumTabTextScale);
-            font.setHeight(font.getHeight() * scale / minimumTabTextScale);
-        }
-    }
+    font = ui::fitFontToWidth(text, font, room, minimumTabTextScale);
 
     juce::AttributedString string;
     string.setJustification(juce::Justification::centred);

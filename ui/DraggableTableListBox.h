@@ -24,6 +24,8 @@ public:
     ~DraggableTableListBox() override;
 
     bool isInterestedInDragSource(const SourceDetails&) override;
+    // The drag badge beside the pointer shows what is dragged; the toolkit's picture would hide the rows.
+    bool shouldDrawDragImageWhenOver() override { return false; }
     void itemDragEnter(const SourceDetails&) override;
     void itemDragMove(const SourceDetails&) override;
     void itemDragExit(const SourceDetails&) override;

@@ -82,8 +82,15 @@ void FavoriteDisplayComponent::mouseDrag(const juce::MouseEvent& e)
     const auto position = e.getPosition();
     if (std::abs(position.x - dragOrigin.x) + std::abs(position.y - dragOrigin.y) < dragThreshold)
         return;
-    container->startDragging(ui::FavoriteDataDragItem::makeDescription(bank, slot), this);
+    const juce::Point<int> offset;
+    container->startDragging(ui::FavoriteDataDragItem::makeDescription(bank, slot), this,
+                             ui::DragBadge::getToolkitDragImage(), false, &offset, &e.source);
     dragStarted = true;
+}
+
+juce::String FavoriteDisplayComponent::getDragBadgeText(const juce::var&)
+{
+    return ui::makeDragBadgeText(numberText + " " + nameText, 1);
 }
 
 void FavoriteDisplayComponent::mouseDoubleClick(const juce::MouseEvent&)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataChangeBroadcaster.h"
+#include "ui/DragBadge.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -10,7 +11,10 @@
 // One slot of the live set: the number and name of the program it refers to. Program rows dropped
 // on it assign a program, another slot dropped on it swaps (or, with Option, copies), and a
 // double-click empties it. Each is one undo step.
-class FavoriteDisplayComponent : public juce::Component, public juce::DragAndDropTarget, public data::DataChangeObserver
+class FavoriteDisplayComponent : public juce::Component,
+                                 public juce::DragAndDropTarget,
+                                 public data::DataChangeObserver,
+                                 public ui::DragBadgeSource
 {
 public:
     FavoriteDisplayComponent(int bank, int slot);
@@ -22,6 +26,9 @@ public:
     void paint(juce::Graphics&) override;
     void dataChanged() override;
 
+    juce::String getDragBadgeText(const juce::var& description) override;
+    // The badge beside the pointer shows what is dragged; the toolkit's picture would hide this slot.
+    bool shouldDrawDragImageWhenOver() override { return false; }
     bool isInterestedInDragSource(const SourceDetails&) override;
     void itemDragEnter(const SourceDetails&) override;
     void itemDragMove(const SourceDetails&) override {}

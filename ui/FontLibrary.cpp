@@ -1,5 +1,6 @@
 #include "ui/FontLibrary.h"
 
+#include "platform/fonts/FontFileTypeface.h"
 #include "platform/system/SystemLanguage.h"
 
 #include <cstdio>
@@ -8,10 +9,15 @@ namespace ui
 {
 namespace
 {
-// Installed faces that stand for a requested face missing here, in order of preference.
-const char* const substituteFamilies[] = {"DejaVu Sans", "Liberation Sans", "Noto Sans", "FreeSans"};
+// Installed faces that stand for a requested face missing here, in order of preference: the first has
+// the metrics of the face our layouts were drawn for.
+const char* const substituteFamilies[] = {"Liberation Sans", "Arimo", "DejaVu Sans", "Noto Sans", "FreeSans"};
 
-// Faces that hold Japanese glyphs; the first one installed draws the characters the main face lacks.
+// The face that draws the characters the main face lacks.
+const char* const fallbackFamily = "DejaVu Sans";
+
+// Faces that hold Japanese glyphs; for a Japanese user the first one installed draws the characters the
+// other faces lack.
 const char* const japaneseFamilies[] = {"Noto Sans CJK JP", "Noto Sans JP",        "Source Han Sans JP",
                                         "IPAexGothic",      "IPAGothic",           "TakaoGothic",
                                         "VL Gothic",        "Droid Sans Fallback", "WenQuanYi Zen Hei"};
@@ -22,87 +28,53 @@ bool isPlaceholder(const juce::String& name)
            name == juce::Font::getDefaultMonospacedFontName();
 }
 
-// The style of an installed family closest to the requested flags.
-juce::String pickStyle(const juce::String& family, int styleFlags)
-{
-    const auto styles = juce::Font::findAllTypefaceStyles(family);
-    const bool bold = (styleFlags & juce::Font::bold) != 0;
-    const bool italic = (styleFlags & juce::Font::italic) != 0;
-
-    juce::StringArray wanted;
-    if (bold && italic)
-        wanted = {"Bold Italic", "Bold Oblique", "Bold"};
-    else if (bold)
-        wanted = {"Bold", "Semibold", "Medium"};
-    else if (italic)
-        wanted = {"Italic", "Oblique"};
-    wanted.addArray(juce::StringArray{"Regular", "Book", "Normal", "Roman", "Medium"});
-
-    for (const auto& style : wanted)
-        if (styles.contains(style, true))
-            return style;
-    return styles[0];
-}
-
-// Draws with another typeface while reporting the requested name and style.
-class MappedTypeface : public juce::Typeface
-{
-public:
-    MappedTypeface(const juce::String& typefaceName, const juce::String& typefaceStyle, juce::Typeface::Ptr face)
-        : juce::Typeface(typefaceName, typefaceStyle), target(std::move(face))
-    {
-    }
-
-    float getAscent() const override { return target->getAscent(); }
-    float getDescent() const override { return target->getDescent(); }
-    float getHeightToPointsFactor() const override { return target->getHeightToPointsFactor(); }
-    float getStringWidth(const juce::String& text) override { return target->getStringWidth(text); }
-    void getGlyphPositions(const juce::String& text, juce::Array<int>& glyphs, juce::Array<float>& offsets) override
-    {
-        target->getGlyphPositions(text, glyphs, offsets);
-    }
-    bool getOutlineForGlyph(int glyph, juce::Path& path) override { return target->getOutlineForGlyph(glyph, path); }
-    juce::EdgeTable* getEdgeTableForGlyph(int glyph, const juce::AffineTransform& transform, float height) override
-    {
-        return target->getEdgeTableForGlyph(glyph, transform, height);
-    }
-    bool isHinted() const override { return target->isHinted(); }
-
-private:
-    juce::Typeface::Ptr target;
-};
+constexpr int styleMask = juce::Font::bold | juce::Font::italic;
 } // namespace
 
-FontLibrary::FontLibrary() : installedNames(juce::Font::findAllTypefaceNames())
+// Fonts are looked up by name in fontconfig's cache: the toolkit's own lookup would open every installed
+// font file first.
+FontLibrary::FontLibrary()
 {
     for (const char* family : substituteFamilies)
-        if (installedNames.contains(family))
+        if (isInstalled(family))
         {
             substituteName = family;
             break;
         }
 
-    // Our main face has no Japanese glyphs: for a Japanese user the library's per-glyph fallback
-    // takes them from an installed Japanese face.
+    if (isInstalled(fallbackFamily))
+        fallbackFamilies.add(fallbackFamily);
     if (platform::isSystemLanguageJapanese())
-    {
         for (const char* family : japaneseFamilies)
-            if (installedNames.contains(family))
+            if (isInstalled(family))
             {
-                juce::Font::setFallbackFontName(family);
-                juce::Font::setFallbackFontStyle(pickStyle(family, juce::Font::plain));
+                fallbackFamilies.add(family);
                 break;
             }
-    }
+    // Text in fonts that do not come from this library falls back the same way.
+    if (!fallbackFamilies.isEmpty())
+        juce::Font::setFallbackFontName(fallbackFamilies[fallbackFamilies.size() - 1]);
 
     defaultFont = makeFont(defaultTypefaceName, 18.0f);
 }
 
-FontLibrary::~FontLibrary() = default;
+FontLibrary::~FontLibrary()
+{
+    platform::fonts::releaseFontLookup();
+}
+
+bool FontLibrary::isInstalled(const juce::String& typefaceName)
+{
+    if (auto found = installed.find(typefaceName); found != installed.end())
+        return found->second;
+    const bool isThere = platform::fonts::findInstalledFace(typefaceName, false, false).isValid();
+    installed[typefaceName] = isThere;
+    return isThere;
+}
 
 bool FontLibrary::needsMapping(const juce::String& typefaceName)
 {
-    return !isPlaceholder(typefaceName) && !installedNames.contains(typefaceName);
+    return !isPlaceholder(typefaceName) && !isInstalled(typefaceName);
 }
 
 juce::String FontLibrary::getInstalledTypefaceName(const juce::String& typefaceName)
@@ -114,25 +86,53 @@ juce::String FontLibrary::getInstalledTypefaceName(const juce::String& typefaceN
 
 juce::Typeface::Ptr FontLibrary::getMappedTypeface(const juce::Font& font)
 {
-    const auto name = font.getTypefaceName();
-    if (!needsMapping(name))
-        return nullptr;
+    return needsMapping(font.getTypefaceName()) ? getTypefaceFor(font) : nullptr;
+}
 
-    const int styleFlags = font.getStyleFlags() & (juce::Font::bold | juce::Font::italic);
+juce::Typeface::Ptr FontLibrary::getTypefaceFor(const juce::Font& font)
+{
+    const auto name = font.getTypefaceName();
+    const int styleFlags = font.getStyleFlags() & styleMask;
     const auto cacheKey = name + "\n" + juce::String(styleFlags);
-    if (auto found = mappedTypefaces.find(cacheKey); found != mappedTypefaces.end())
+    if (auto found = typefaces.find(cacheKey); found != typefaces.end())
         return found->second;
 
-    juce::Typeface::Ptr face;
-    const auto installed = getInstalledTypefaceName(name);
-    if (isPlaceholder(installed))
-        face = juce::Font::getDefaultTypefaceForFont(juce::Font(installed, 10.0f, styleFlags));
+    // The placeholders stand for the application's face and fontconfig's generic families.
+    juce::String shownName = name, family;
+    if (name == juce::Font::getDefaultSansSerifFontName() || name.isEmpty())
+    {
+        shownName = defaultTypefaceName;
+        family = getInstalledTypefaceName(defaultTypefaceName);
+    }
+    else if (name == juce::Font::getDefaultSerifFontName())
+        family = "serif";
+    else if (name == juce::Font::getDefaultMonospacedFontName())
+        family = "monospace";
     else
-        face = juce::Typeface::createSystemTypefaceFor(juce::Font(installed, pickStyle(installed, styleFlags), 10.0f));
+        family = getInstalledTypefaceName(name);
+    if (isPlaceholder(family))
+        family = "sans-serif";
 
-    juce::Typeface::Ptr mapped = new MappedTypeface(name, juce::Font(name, 10.0f, styleFlags).getTypefaceStyle(), face);
-    mappedTypefaces[cacheKey] = mapped;
-    return mapped;
+    const bool bold = (styleFlags & juce::Font::bold) != 0;
+    const bool italic = (styleFlags & juce::Font::italic) != 0;
+    auto face = platform::fonts::findInstalledFace(family, bold, italic);
+    if (!face.isValid())
+        face = platform::fonts::findInstalledFace("sans-serif", bold, italic);
+
+    juce::Typeface::Ptr typeface;
+    if (face.isValid())
+    {
+        std::vector<platform::fonts::InstalledFace> fallbacks;
+        for (const auto& fallback : fallbackFamilies)
+            fallbacks.push_back(platform::fonts::findInstalledFace(fallback, bold, italic));
+        auto drawn = new platform::fonts::FontFileTypeface(
+            shownName, juce::Font(shownName, 10.0f, styleFlags).getTypefaceStyle(), face, fallbacks);
+        typeface = drawn;
+        if (!drawn->isUsable())
+            typeface = nullptr;
+    }
+    typefaces[cacheKey] = typeface;
+    return typeface;
 }
 
 juce::Font FontLibrary::makeFont(const juce::String& typefaceName, float height, int styleFlags)

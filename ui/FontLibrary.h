@@ -14,7 +14,10 @@ namespace ui
 // ("TextButton", "PopupMenu", ...) instead of building one. Message thread only.
 //
 // A typeface name that is not installed here ("Arial Unicode MS") keeps its name, but the fonts
-// made through this library draw with an installed face that stands for it (see makeFont).
+// made through this library draw with an installed face that stands for it (see makeFont): Liberation
+// Sans, whose metrics are those of the face our layouts were drawn for. Characters a face lacks come
+// from DejaVu Sans (and for a Japanese user from a Japanese face). Faces are looked up by name through
+// fontconfig; no other installed font is opened.
 class FontLibrary : public Singleton<FontLibrary>, public juce::DeletedAtShutdown
 {
 public:
@@ -35,7 +38,7 @@ public:
     void setFontHeight(const juce::String& key, int height);
 
     // A font of the given typeface name that always draws: a name that is not installed gets the
-    // glyphs of an installed face (DejaVu Sans when present) while the font keeps the name.
+    // glyphs of an installed face (Liberation Sans when present) while the font keeps the name.
     juce::Font makeFont(const juce::String& typefaceName, float height, int styleFlags = juce::Font::plain);
 
     // The typeface that draws the font: the installed face standing for the font's typeface name.
@@ -45,15 +48,24 @@ public:
     // The installed family that draws a typeface name: the name itself when installed.
     juce::String getInstalledTypefaceName(const juce::String& typefaceName);
 
+    // The typeface that draws any font, placeholders and installed names included (the look-and-feel's
+    // lookup); null only when no font at all can be read.
+    juce::Typeface::Ptr getTypefaceFor(const juce::Font& font);
+
+    // The installed families that draw the characters the main faces lack, in order.
+    const juce::StringArray& getFallbackFamilies() const noexcept { return fallbackFamilies; }
+
 private:
     friend class Singleton<FontLibrary>;
     FontLibrary();
 
+    bool isInstalled(const juce::String& typefaceName);
     bool needsMapping(const juce::String& typefaceName);
     juce::Font drawable(const juce::Font& font);
 
-    juce::StringArray installedNames;
+    std::map<juce::String, bool> installed;
     juce::String substituteName;
-    std::map<juce::String, juce::Typeface::Ptr> mappedTypefaces;
+    juce::StringArray fallbackFamilies;
+    std::map<juce::String, juce::Typeface::Ptr> typefaces;
 };
 } // namespace ui

@@ -74,4 +74,19 @@ void MainAppWindow::updateTitle()
                       application::DataEditStatus::getInstance()->isEdited()));
 }
 
+void MainAppWindow::keepPlacedBounds(juce::Rectangle<int> bounds)
+{
+    positionKeeper.onFrameKnown = [this](juce::BorderSize<int> frame)
+    {
+        // The toolkit hands the window manager its size limits less the frame, as if they held the frame:
+        // a window of fixed width would lose the frame's width.
+        if (auto* limits = getConstrainer())
+            limits->setSizeLimits(limits->getMinimumWidth() + frame.getLeftAndRight(),
+                                  limits->getMinimumHeight() + frame.getTopAndBottom(),
+                                  limits->getMaximumWidth() + frame.getLeftAndRight(),
+                                  limits->getMaximumHeight() + frame.getTopAndBottom());
+    };
+    positionKeeper.keep(*this, bounds);
+}
+
 void MainAppWindow::rememberBounds(juce::Rectangle<int> bounds) { remembered = bounds; }

@@ -3,6 +3,7 @@
 #include "data/DataEditStatus.h"
 #include "data/LastSavedFileStatus.h"
 #include "ui/DefaultLookAndFeel.h"
+#include "ui/WindowPlacement.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -31,10 +32,13 @@ public:
     // Makes the remembered bounds equal to the given rectangle.
     void rememberBounds(juce::Rectangle<int> bounds);
     juce::Rectangle<int> getRememberedBounds() const noexcept { return remembered; }
+    // Once shown: brings the window back to these bounds when the window manager's frame shifts it.
+    void keepPlacedBounds(juce::Rectangle<int> bounds);
 
 private:
     juce::Rectangle<int> remembered;
     x47390_ui::DefaultLookAndFeel ownLookAndFeel;
+    ui::WindowPositionKeeper positionKeeper;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(MainAppWindow)
 };

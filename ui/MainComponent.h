@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/DragBadge.h"
 #include "ui/CustomTabbedComponent.h"
 #include "ui/DefaultLookAndFeel.h"
 #include "ui/ModalDialogState.h"
@@ -14,7 +15,7 @@ class HeaderComponent;
 // that start outside the pages with containers of their own, takes library, program and preset
 // files dropped from the desktop, and hands every command on to the application's command target.
 class MainComponent : public juce::Component,
-                      public juce::DragAndDropContainer,
+                      public ui::DragBadgeContainer,
                       public juce::ApplicationCommandTarget,
                       public juce::FileDragAndDropTarget,
                       public ui::ModalDialogStateObserver,

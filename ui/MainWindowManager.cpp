@@ -4,28 +4,10 @@
 #include "app/PreferencesData.h"
 #include "ui/ImageLibrary.h"
 #include "ui/TooltipWindowManager.h"
+#include "ui/WindowPlacement.h"
 
 namespace x47390_ui
 {
-namespace
-{
-// A window counts as on a screen while this much of it shows there: enough to grab it.
-constexpr int minimumVisibleWidth = 100;
-constexpr int minimumVisibleHeight = 40;
-
-bool isOnSomeScreen(juce::Rectangle<int> bounds, const juce::Array<juce::Rectangle<int>>& screenAreas)
-{
-    for (const auto& area : screenAreas)
-    {
-        const auto visible = area.getIntersection(bounds);
-        if (visible.getWidth() >= juce::jmin(minimumVisibleWidth, bounds.getWidth())
-            && visible.getHeight() >= juce::jmin(minimumVisibleHeight, bounds.getHeight()))
-            return true;
-    }
-    return false;
-}
-} // namespace
-
 MainWindowPlacement computeMainWindowPlacement(int storedX, int storedY, int storedHeight,
                                                juce::Rectangle<int> currentBounds,
                                                const juce::Array<juce::Rectangle<int>>& screenAreas)
@@ -43,8 +25,8 @@ MainWindowPlacement computeMainWindowPlacement(int storedX, int storedY, int sto
 
     const int height = juce::jlimit(mainWindowMinimumHeight, mainWindowMaximumHeight, storedHeight);
     placement.bounds = {storedX, storedY, mainWindowWidth, height};
-    if (!screenAreas.isEmpty() && !isOnSomeScreen(placement.bounds, screenAreas))
-        placement.bounds = placement.bounds.constrainedWithin(mainScreen);
+    // The window manager's frame is not known before the first window shows.
+    placement.bounds = ui::bringOntoScreens(placement.bounds, screenAreas, {});
     return placement;
 }
 
@@ -76,16 +58,8 @@ void MainWindowManager::createMainWindow(const juce::String& title)
     const int storedY = preferences->getIntValue("MainWindowPositionY", -1);
     const int storedHeight = preferences->getIntValue("MainWindowHeight", window->getHeight());
 
-    juce::Array<juce::Rectangle<int>> screenAreas;
-    const auto& displays = juce::Desktop::getInstance().getDisplays();
-    if (const auto* main = displays.getPrimaryDisplay())
-        screenAreas.add(main->userArea);
-    for (const auto& display : displays.displays)
-        if (!screenAreas.contains(display.userArea))
-            screenAreas.add(display.userArea);
-
     const auto placement =
-        computeMainWindowPlacement(storedX, storedY, storedHeight, window->getBounds(), screenAreas);
+        computeMainWindowPlacement(storedX, storedY, storedHeight, window->getBounds(), ui::getScreenAreas());
     if (!placement.centred)
         window->setResizeLimits(mainWindowWidth, mainWindowMinimumHeight, mainWindowWidth, mainWindowMaximumHeight);
     window->setBounds(placement.bounds);
@@ -104,6 +78,9 @@ void MainWindowManager::createMainWindow(const juce::String& title)
     // The title bar is the window manager's: it takes the icon from the window itself.
     if (auto* peer = window->getPeer())
         peer->setIcon(icon);
+    // Brought onto the screens again once the window manager's frame is known.
+    window->keepPlacedBounds(placement.centred ? placement.bounds
+                                               : placement.bounds.withPosition(storedX, storedY));
 
     TooltipWindowManager::getInstance()->createTooltipWindow(700);
 

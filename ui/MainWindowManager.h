@@ -22,8 +22,8 @@ constexpr int mainWindowMaximumHeight = 1400;
 
 // A negative stored coordinate centres the window on the main screen (the first of the screens'
 // usable areas) at its current width and the stored height; otherwise the window goes to the stored
-// position, 940 wide, the height clamped. A stored position off every screen (a screen that is gone,
-// say) is moved back onto the main screen.
+// position, 940 wide, the height clamped, and brought onto the screens (bringOntoScreens): a screen
+// that is gone, or a position stored at another scale, leaves no window out of reach.
 MainWindowPlacement computeMainWindowPlacement(int storedX, int storedY, int storedHeight,
                                                juce::Rectangle<int> currentBounds,
                                                const juce::Array<juce::Rectangle<int>>& screenAreas);

@@ -14,6 +14,10 @@ void setUpEditor(juce::TextEditor& editor, int y)
     editor.setCaretVisible(true);
     editor.setPopupMenuEnabled(true);
     editor.setColour(juce::TextEditor::textColourId, juce::Colour(0xff808080));
+    // The look's editors have the panel's own colour: these fields would not show on it.
+    editor.setColour(juce::TextEditor::backgroundColourId, juce::Colour(0xff111111));
+    editor.setColour(juce::TextEditor::outlineColourId, juce::Colour(0xff666666));
+    editor.setColour(juce::TextEditor::focusedOutlineColourId, juce::Colour(0xffd3d3d3));
     editor.setBounds(152, y, 288, 24);
 }
 

@@ -140,6 +140,23 @@ void PresetDataItem::itemSelectionChanged(bool isNowSelected)
     ui::SelectedProgramStatus::getInstance()->setSelection({});
 }
 
+juce::String PresetListComponent::getDragBadgeText(const juce::var& description)
+{
+    ui::PresetDataDragItem item;
+    item.fromDescription(description);
+    if (item.keys.empty())
+        return {};
+    const int library = ui::getPresetDragKeyLibrary(item.keys.front());
+    const int program = ui::getPresetDragKeyProgram(item.keys.front());
+    const auto& presets = x47390_data::DataCenter::getInstance()->getPresetLibrary();
+    if (library < 0 || library >= presets.getNumPresetData() || program < 0
+        || program >= x47390_data::PresetData::numPrograms)
+        return {};
+    const auto& preset = presets.getPresetData(library);
+    return ui::makeDragBadgeText(juce::String::formatted("[%03d] ", program + 1) + preset.getProgramData(program).getName(),
+                                 (int) item.keys.size());
+}
+
 juce::var PresetDataItem::getDragSourceDescription()
 {
     ui::PresetDataDragItem item;

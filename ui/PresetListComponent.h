@@ -2,6 +2,7 @@
 
 #include "app/PreferencesDataChangeBroadcaster.h"
 #include "data/PresetDataChangeBroadcaster.h"
+#include "ui/DragBadge.h"
 #include "ui/DefaultLookAndFeel.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -13,7 +14,8 @@
 // the program table of the main window. Nothing is edited here.
 class PresetListComponent : public juce::Component,
                             public data::PresetDataChangeBroadcasterObserver,
-                            public juce::DragAndDropContainer,
+                            public ui::DragBadgeContainer,
+                            public ui::DragBadgeSource,
                             public application::PreferencesDataChangeBroadcasterObserver
 {
 public:
@@ -29,6 +31,7 @@ public:
 
     void paint(juce::Graphics&) override;
     void resized() override;
+    juce::String getDragBadgeText(const juce::var& description) override;
 
     void presetDataChanged() override;
     void preferencesDataChanged() override;

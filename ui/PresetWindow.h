@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/WindowPlacement.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace x47390_ui
@@ -17,6 +19,8 @@ public:
     void closeButtonPressed() override;
 
     juce::Rectangle<int> lastBounds;
+    // Brings the window back where it was placed once the window manager has framed it.
+    ui::WindowPositionKeeper positionKeeper;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(PresetWindow)

@@ -2,7 +2,9 @@
 
 #include "app/PreferencesData.h"
 #include "ui/ImageLibrary.h"
+#include "ui/MainWindowManager.h"
 #include "ui/PresetListComponent.h"
+#include "ui/WindowPlacement.h"
 
 namespace x47390_ui
 {
@@ -40,13 +42,22 @@ void PresetWindowManager::showPresetWindow()
     }
     else
     {
-        newWindow->setBounds(x, y, width, height);
-        newWindow->lastBounds = {x, y, width, height};
+        // Placed before the window manager has framed it: the main window's frame is the best guess.
+        const auto* main = MainWindowManager::getInstance()->getMainWindow();
+        newWindow->setBounds(ui::bringOntoScreens({x, y, width, height}, ui::getScreenAreas(),
+                                                  ui::getKnownFrameSize(main)));
+        newWindow->lastBounds = newWindow->getBounds();
     }
 
-    newWindow->setIcon(ui::getImage("ApplicationIcon"));
+    const auto icon = ui::getImage("ApplicationIcon");
+    newWindow->setIcon(icon);
     newWindow->setVisible(true);
     newWindow->setResizable(true, false);
+    // The title bar is the window manager's: it takes the icon from the window itself.
+    if (auto* peer = newWindow->getPeer())
+        peer->setIcon(icon);
+    newWindow->positionKeeper.keep(*newWindow, x < 0 || y < 0 ? newWindow->getBounds()
+                                                              : juce::Rectangle<int>(x, y, width, height));
 
     window = std::move(newWindow);
     preferences->setBoolValue("ShowPresetWindow", true);

@@ -176,13 +176,22 @@ void ProgramListComponent::itemMouseDrag(int row, const juce::MouseEvent& e)
     if (item.rows.empty())
         return;
 
-    // The image of the selected rows on screen, where they are; the drag may reach every component
-    // of the window (the live-set favourites), as the table's own row drags do.
-    int x = 0, y = 0;
-    const auto image = table->createSnapshotOfRows(table->getSelectedRows(), x, y);
-    const auto offset = juce::Point<int>(x, y) - e.getEventRelativeTo(table.get()).position.toInt();
+    // The drag may reach every component of the window (the live-set favourites), as the table's own row
+    // drags do; a badge beside the pointer shows what is dragged.
+    const juce::Point<int> offset;
     draggedSincePress = true;
-    startDragging(item.toDescription(), this, image, true, &offset, &e.source);
+    startDragging(item.toDescription(), this, ui::DragBadge::getToolkitDragImage(), true, &offset, &e.source);
+}
+
+juce::String ProgramListComponent::getDragBadgeText(const juce::var& description)
+{
+    ui::ProgramListDragItem item;
+    item.fromDescription(description);
+    if (item.rows.empty() || item.rows.front() < 0 || item.rows.front() >= getNumRows())
+        return {};
+    const int row = item.rows.front();
+    const auto& program = x47390_data::DataCenter::getInstance()->getLibraryData().getProgramData(row);
+    return ui::makeDragBadgeText(juce::String::formatted("%03d ", row + 1) + program.getName(), (int) item.rows.size());
 }
 
 bool ProgramListComponent::isInterestedInDragSource(const juce::DragAndDropTarget::SourceDetails& details)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataChangeBroadcaster.h"
+#include "ui/DragBadge.h"
 #include "ui/DraggableTableListBox.h"
 #include "ui/ProgramListController.h"
 #include "ui/ProgramListView.h"
@@ -17,7 +18,8 @@ class ProgramListComponent : public juce::Component,
                              public juce::TableListBoxModel,
                              public data::DataChangeObserver,
                              public ui::DraggableTableListBoxListener,
-                             public juce::DragAndDropContainer,
+                             public ui::DragBadgeContainer,
+                             public ui::DragBadgeSource,
                              public ui::SelectedProgramStatusObserver,
                              public ui::ProgramListViewListener,
                              public juce::ChangeListener
@@ -47,6 +49,7 @@ public:
     void itemMouseUp(int row, const juce::MouseEvent&) override;
     void itemMouseDrag(int row, const juce::MouseEvent&) override;
 
+    juce::String getDragBadgeText(const juce::var& description) override;
     bool isInterestedInDragSource(const juce::DragAndDropTarget::SourceDetails&) override;
     void itemDropped(const juce::DragAndDropTarget::SourceDetails&) override;
 

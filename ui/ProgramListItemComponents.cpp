@@ -3,6 +3,7 @@
 #include "app/PreferencesData.h"
 #include "data/ProgramData.h"
 #include "ui/FontLibrary.h"
+#include "ui/WholeText.h"
 
 #include <algorithm>
 
@@ -65,11 +66,23 @@ void ProgramListItemComboBoxLookAndFeel::drawComboBoxTextWhenNothingSelected(juc
                                                                              juce::Label& label)
 {
     g.setColour(box.findColour(juce::ComboBox::textColourId));
-    const auto font = label.getLookAndFeel().getLabelFont(label);
-    g.setFont(font);
     const auto area = getLabelBorderSize(label).subtractedFrom(label.getLocalBounds());
-    g.drawFittedText(box.getTextWhenNothingSelected(), area, label.getJustificationType(), 1,
-                     label.getMinimumHorizontalScale());
+    ui::drawTextWhole(g, box.getTextWhenNothingSelected(), label.getLookAndFeel().getLabelFont(label), area,
+                      label.getJustificationType());
+}
+
+void ProgramListItemComboBoxLookAndFeel::drawLabel(juce::Graphics& g, juce::Label& label)
+{
+    // The combo box's text: whole at every row height, where the toolkit would cut it short with dots.
+    if (label.isBeingEdited() || dynamic_cast<juce::ComboBox*>(label.getParentComponent()) == nullptr)
+    {
+        LookAndFeel_V3::drawLabel(g, label);
+        return;
+    }
+    g.fillAll(label.findColour(juce::Label::backgroundColourId));
+    g.setColour(label.findColour(juce::Label::textColourId).withMultipliedAlpha(label.isEnabled() ? 1.0f : 0.5f));
+    const auto area = getLabelBorderSize(label).subtractedFrom(label.getLocalBounds());
+    ui::drawTextWhole(g, label.getText(), getLabelFont(label), area, label.getJustificationType());
 }
 
 ProgramListItemLabel::ProgramListItemLabel() : juce::Label(juce::String(), juce::String())
@@ -131,6 +144,18 @@ ProgramListItemComboBox::~ProgramListItemComboBox() { setLookAndFeel(nullptr); }
 void ProgramListItemComboBox::mouseDown(const juce::MouseEvent& e) { forwardMouseDown(this, e); }
 void ProgramListItemComboBox::mouseDrag(const juce::MouseEvent& e) { forwardMouseDrag(this, e); }
 void ProgramListItemComboBox::mouseUp(const juce::MouseEvent& e) { forwardMouseUp(this, e); }
+void ProgramListItemComboBox::colourChanged()
+{
+    const auto text = findColour(juce::ComboBox::textColourId);
+    for (auto* child : getChildren())
+        if (auto* label = dynamic_cast<juce::Label*>(child))
+        {
+            label->setColour(juce::Label::textColourId, text);
+            label->setColour(juce::TextEditor::textColourId, text);
+        }
+    repaint();
+}
+
 void ProgramListItemComboBox::mouseDoubleClick(const juce::MouseEvent& e) { juce::ComboBox::mouseDown(e); }
 
 ProgramListItemComponentWrapper::ProgramListItemComponentWrapper()

@@ -51,6 +51,7 @@ public:
     juce::Font getComboBoxFont(juce::ComboBox&) override;
     // A tuning byte that names no entry shows "Equal Tempered" in the cell's own colour.
     void drawComboBoxTextWhenNothingSelected(juce::Graphics&, juce::ComboBox&, juce::Label&) override;
+    void drawLabel(juce::Graphics&, juce::Label&) override;
 };
 
 // The program name: edited on double-click; only Return stores the edit.
@@ -82,6 +83,9 @@ public:
     void mouseDrag(const juce::MouseEvent&) override;
     void mouseUp(const juce::MouseEvent&) override;
     void mouseDoubleClick(const juce::MouseEvent&) override;
+    // Recolours the text in place: the base class builds a new text label, and the old one may be the
+    // component under a held mouse button whose drag is about to start.
+    void colourChanged() override;
     void focusGained(FocusChangeType) override {}
     void focusLost(FocusChangeType) override {}
 

@@ -7,6 +7,7 @@
 #include "data/ParameterValueText.h"
 #include "data/ProgramEditActions.h"
 #include "ui/FontLibrary.h"
+#include "ui/WholeText.h"
 
 #include <array>
 
@@ -40,6 +41,8 @@ constexpr std::array<Column, numColumns> columns{{
 constexpr int nameColumn = 2;
 constexpr int likeColumn = 4;
 constexpr int tuningColumn = 9;
+// Room kept free between a cell's text and the next column.
+constexpr int cellGap = 4;
 
 const Column* findColumn(int columnId)
 {
@@ -192,9 +195,10 @@ void ProgramListView::paintCell(juce::Graphics& g, int row, int columnId, int wi
     if (column == nullptr)
         return;
     g.setColour(juce::Colour(rowIsSelected ? 0xffd3d3d3 : 0xff808080));
-    g.setFont(ui::FontLibrary::getInstance()->getFont(column->fontKey));
     const int left = columnId == 1 ? 12 : 0;
-    g.drawText(getCellText(row, columnId), left, 0, width - left, height, juce::Justification::centredLeft, false);
+    // A gap before the next column's text.
+    ui::drawTextWhole(g, getCellText(row, columnId), ui::FontLibrary::getInstance()->getFont(column->fontKey),
+                      {left, 0, width - ui::cellGap - left, height}, juce::Justification::centredLeft);
 }
 
 juce::Component* ProgramListView::refreshComponentForCell(int row, int columnId, bool rowIsSelected,

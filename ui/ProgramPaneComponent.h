@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/DragBadge.h"
 #include "ui/LeftPaneComponent.h"
 #include "ui/RightPaneComponent.h"
 
@@ -11,7 +12,7 @@
 // container of the drags on the page, takes library, program and preset files dropped on it, and
 // hands every command on to the application's command target.
 class ProgramPaneComponent : public juce::Component,
-                             public juce::DragAndDropContainer,
+                             public ui::DragBadgeContainer,
                              public juce::ApplicationCommandTarget,
                              public juce::FileDragAndDropTarget
 {

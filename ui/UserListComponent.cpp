@@ -163,10 +163,18 @@ void UserListComponent::itemMouseDrag(int row, const juce::MouseEvent& event)
     if (item.rows.empty())
         return;
 
-    const auto image = rowComponent->createComponentSnapshot(rowComponent->getLocalBounds());
-    const auto pointer = event.getEventRelativeTo(this).getPosition();
-    const juce::Point<int> offset(-pointer.x, 0);
-    startDragging(item.toDescription(), this, juce::ScaledImage(image), false, &offset, &event.source);
+    const juce::Point<int> offset;
+    startDragging(item.toDescription(), this, ui::DragBadge::getToolkitDragImage(), false, &offset, &event.source);
+}
+
+juce::String UserListComponent::getDragBadgeText(const juce::var& description)
+{
+    ui::UserListDragItem item;
+    item.fromDescription(description);
+    if (item.rows.empty())
+        return {};
+    // The slot number, as the list's first column shows it.
+    return ui::makeDragBadgeText(juce::String(item.rows.front() + 1), (int) item.rows.size());
 }
 
 bool UserListComponent::isInterestedInDragSource(const juce::DragAndDropTarget::SourceDetails& details)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DataChangeBroadcaster.h"
+#include "ui/DragBadge.h"
 #include "ui/DragItems.h"
 #include "ui/DraggableTableListBox.h"
 #include "ui/UserListInterfaces.h"
@@ -25,7 +26,8 @@ class UserListComponent : public juce::Component,
                           public juce::TableListBoxModel,
                           public data::DataChangeObserver,
                           public ui::DraggableTableListBoxListener,
-                          public juce::DragAndDropContainer,
+                          public ui::DragBadgeContainer,
+                          public ui::DragBadgeSource,
                           public ui::UserListViewListener,
                           public juce::ChangeListener
 {
@@ -53,6 +55,7 @@ public:
     void itemMouseUp(int row) override;
     void itemMouseDrag(int row, const juce::MouseEvent& event) override;
 
+    juce::String getDragBadgeText(const juce::var& description) override;
     bool isInterestedInDragSource(const juce::DragAndDropTarget::SourceDetails&) override;
     void itemDropped(const juce::DragAndDropTarget::SourceDetails&) override;
 

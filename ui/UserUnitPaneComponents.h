@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PreferencesDataChangeBroadcaster.h"
+#include "ui/DragBadge.h"
 #include "ui/ProgramListLookAndFeel.h"
 #include "ui/UserListComponent.h"
 #include "ui/UserListControllers.h"
@@ -20,7 +21,7 @@ bool isUserUnitFile(const juce::String& path);
 // The page of one kind of user-unit slots: its list, with the row height of the program list, and the
 // unit files dropped onto it, which go into the slots from the row under the pointer on.
 class UserUnitPaneComponent : public juce::Component,
-                              public juce::DragAndDropContainer,
+                              public ui::DragBadgeContainer,
                               public juce::ApplicationCommandTarget,
                               public juce::FileDragAndDropTarget,
                               public application::PreferencesDataChangeBroadcasterObserver

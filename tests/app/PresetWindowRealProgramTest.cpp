@@ -59,7 +59,8 @@ bool differ(const juce::Image& a, const juce::Image& b)
 bool rowLooksSelected(const juce::Image& mainShot, int row)
 {
     const auto p = tableRow(row);
-    return mainShot.getPixelAt(800, p.y).getBrightness() > 0.12f;
+    // Right of the multi type, left of the tuning: no text there.
+    return mainShot.getPixelAt(700, p.y).getBrightness() > 0.12f;
 }
 
 } // namespace

@@ -94,16 +94,7 @@ bool isEditingName(const juce::Image& shot, int row)
     return selected > 40;
 }
 
-bool samePixels(const juce::Image& a, const juce::Image& b)
-{
-    if (a.getBounds() != b.getBounds())
-        return false;
-    for (int y = 0; y < a.getHeight(); ++y)
-        for (int x = 0; x < a.getWidth(); ++x)
-            if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
-                return false;
-    return true;
-}
+using testsupport::samePixels;
 
 std::unique_ptr<x47390_data::LibraryData> readLibrary(const juce::File& file)
 {

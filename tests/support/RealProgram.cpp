@@ -105,6 +105,17 @@ struct RealProgram::X
 
 juce::File programExecutable() { return juce::File(SONAVIRE_PROGRAM_PATH); }
 
+bool samePixels(const juce::Image& a, const juce::Image& b)
+{
+    if (!a.isValid() || a.getBounds() != b.getBounds())
+        return false;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
+                return false;
+    return true;
+}
+
 RealProgram::RealProgram(Options options) : x(std::make_unique<X>())
 {
     ownFolder = juce::File::getSpecialLocation(juce::File::tempDirectory)
@@ -358,7 +369,7 @@ std::vector<std::pair<unsigned long, juce::String>> RealProgram::getWindows()
         if (children != nullptr)
             XFree(children);
     };
-    collect(x->root, 1);
+    collect(x->root, 0);
     return windows;
 }
 
@@ -465,6 +476,52 @@ juce::String RealProgram::getTitle(unsigned long window)
         }
     }
     return {};
+}
+
+juce::Rectangle<int> RealProgram::getFrameBounds(unsigned long window)
+{
+    Window top = (Window) window;
+    for (;;)
+    {
+        Window rootReturn = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (x->display == nullptr || XQueryTree(x->display, top, &rootReturn, &parent, &children, &count) == 0)
+            break;
+        if (children != nullptr)
+            XFree(children);
+        if (parent == 0 || parent == rootReturn)
+            break;
+        top = parent;
+    }
+    return getWindowBounds(top);
+}
+
+juce::Image RealProgram::getWindowIcon(unsigned long window)
+{
+    if (x->display == nullptr)
+        return {};
+    const Atom iconAtom = XInternAtom(x->display, "_NET_WM_ICON", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x->display, (Window) window, iconAtom, 0, 1 << 20, False, XA_CARDINAL, &type, &format,
+                           &items, &remaining, &data)
+            != Success
+        || data == nullptr)
+        return {};
+    const auto* values = reinterpret_cast<const unsigned long*>(data);
+    juce::Image icon;
+    if (format == 32 && items > 2 && values[0] > 0 && values[1] > 0 && values[0] * values[1] <= items - 2)
+    {
+        icon = juce::Image(juce::Image::ARGB, (int) values[0], (int) values[1], true);
+        for (int py = 0; py < icon.getHeight(); ++py)
+            for (int px = 0; px < icon.getWidth(); ++px)
+                icon.setPixelAt(px, py, juce::Colour((juce::uint32) values[2 + (size_t) py * values[0] + (size_t) px]));
+    }
+    XFree(data);
+    return icon;
 }
 
 juce::Rectangle<int> RealProgram::getWindowBounds(unsigned long window)
@@ -588,6 +645,19 @@ void RealProgram::drag(unsigned long window, juce::Point<int> from, juce::Point<
     XTestFakeButtonEvent(x->display, 1, False, 0);
     if (altAtDrop)
         XTestFakeKeyEvent(x->display, alt, False, 0);
+    flush();
+}
+
+void RealProgram::pressButton(unsigned long window, juce::Point<int> position)
+{
+    moveMouse(window, position);
+    XTestFakeButtonEvent(x->display, 1, True, 0);
+    flush();
+}
+
+void RealProgram::releaseButton()
+{
+    XTestFakeButtonEvent(x->display, 1, False, 0);
     flush();
 }
 

@@ -76,6 +76,11 @@ public:
     unsigned long getMainWindow();
     juce::String getTitle(unsigned long window);
     juce::Rectangle<int> getWindowBounds(unsigned long window); // in screen coordinates
+    // The window with the window manager's frame around it (its top-level ancestor); the window's own
+    // bounds without a window manager.
+    juce::Rectangle<int> getFrameBounds(unsigned long window);
+    // The icon the window gives the window manager (_NET_WM_ICON, its first size); null when it has none.
+    juce::Image getWindowIcon(unsigned long window);
 
     // The main window once it has appeared; 0 when the program ended first or the time ran out.
     unsigned long waitForMainWindow(int timeoutMs = hangMs);
@@ -104,6 +109,10 @@ public:
     // Presses at one point, moves in small steps to the other and releases; with alt held at the
     // release when asked (a copy drag).
     void drag(unsigned long window, juce::Point<int> from, juce::Point<int> to, bool altAtDrop = false);
+    // The halves of a drag, for looking at the screen while the button is held: presses the first button at
+    // a point, and releases it where the pointer is.
+    void pressButton(unsigned long window, juce::Point<int> position);
+    void releaseButton();
     // Scrolls the mouse wheel at a point: positive steps up, negative down.
     void scrollWheel(unsigned long window, juce::Point<int> position, int steps);
 
@@ -184,6 +193,9 @@ inline const char* desktopName(bool windowManager) { return windowManager ? "Win
 
 // The built program's executable.
 juce::File programExecutable();
+
+// True when two pictures have the same size and the same pixels.
+bool samePixels(const juce::Image& a, const juce::Image& b);
 
 // Keeps a picture to look at, as "<name>.png" below RealProgram::screenshotFolder() (name may hold folders).
 bool keepImage(const juce::Image& image, const juce::String& name);

@@ -1,4 +1,5 @@
 #include "ui/FontLibrary.h"
+#include "tests/support/RealProgram.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +22,8 @@ protected:
     ui::FontLibrary* library = nullptr;
 };
 
-// Number of pixels the text leaves on a transparent image.
-int inkedPixels(const juce::Font& font, const juce::String& text)
+// The text drawn on a transparent image.
+juce::Image drawn(const juce::Font& font, const juce::String& text)
 {
     juce::Image image(juce::Image::ARGB, 300, 60, true);
     {
@@ -31,6 +32,13 @@ int inkedPixels(const juce::Font& font, const juce::String& text)
         g.setFont(font);
         g.drawText(text, 0, 0, 300, 60, juce::Justification::centredLeft, false);
     }
+    return image;
+}
+
+// Number of pixels the text leaves on a transparent image.
+int inkedPixels(const juce::Font& font, const juce::String& text)
+{
+    const auto image = drawn(font, text);
     int count = 0;
     for (int y = 0; y < image.getHeight(); ++y)
         for (int x = 0; x < image.getWidth(); ++x)
@@ -84,7 +92,8 @@ TEST_F(FontLibraryTest, JapaneseTextIsDrawnForAJapaneseUser)
     setenv("LANG", "ja_JP.UTF-8", 1);
     delete ui::FontLibrary::getInstanceWithoutCreating();
     library = ui::FontLibrary::getInstance();
-    if (juce::Font::getFallbackFontName().isEmpty())
+    // DejaVu Sans first, then a Japanese face when one is installed.
+    if (library->getFallbackFamilies().size() < 2)
         GTEST_SKIP() << "no Japanese face installed";
 
     const auto font = library->getFont("Anything");
@@ -133,4 +142,40 @@ TEST_F(FontLibraryTest, InstalledFacesAreNotMapped)
     EXPECT_EQ(library->getMappedTypeface(juce::Font(names[0], 12.0f, juce::Font::plain)), nullptr);
     EXPECT_TRUE(names.contains(library->getInstalledTypefaceName("Arial Unicode MS")) ||
                 library->getInstalledTypefaceName("Arial Unicode MS") == juce::Font::getDefaultSansSerifFontName());
+}
+
+// The requested face draws with an Arial-metric face, so the layouts drawn for Arial hold: three digits fit
+// the number column's 36 pixels at the largest row height's font.
+TEST_F(FontLibraryTest, TheApplicationFaceHasArialMetrics)
+{
+    EXPECT_EQ(library->getInstalledTypefaceName("Arial Unicode MS"), "Liberation Sans");
+    const auto font = library->makeFont("Arial Unicode MS", 24.0f);
+    EXPECT_EQ(font.getTypefaceName(), "Arial Unicode MS");
+    EXPECT_LE(font.getStringWidthFloat("500"), 36.0f);
+    EXPECT_FLOAT_EQ(font.getStringWidthFloat("USER MODULATION FX"),
+                    juce::Font(library->getTypefaceFor(juce::Font("Liberation Sans", 24.0f, juce::Font::plain)))
+                        .withHeight(24.0f)
+                        .getStringWidthFloat("USER MODULATION FX"));
+    // Bold asks for the bold face.
+    EXPECT_GT(library->makeFont("Arial Unicode MS", 24.0f, juce::Font::bold).getStringWidthFloat("POLY SYNTH"),
+              font.getStringWidthFloat("POLY SYNTH"));
+}
+
+// A character the main face lacks comes from the fallback face, not as the missing-glyph box.
+TEST_F(FontLibraryTest, CharactersTheMainFaceLacksComeFromTheFallbackFace)
+{
+    ASSERT_TRUE(library->getFallbackFamilies().contains("DejaVu Sans"));
+    const auto font = library->makeFont("Arial Unicode MS", 30.0f);
+    const auto umbrella = juce::String::charToString((juce::juce_wchar) 0x2602); // not in Liberation Sans
+    const auto nowhere = juce::String::charToString((juce::juce_wchar) 0xe000);  // in no installed face
+    EXPECT_GT(inkedPixels(font, umbrella), 50);
+    EXPECT_FALSE(testsupport::samePixels(drawn(font, umbrella), drawn(font, nowhere)));
+    // Placeholders and installed names are drawn by the library too.
+    for (const auto& name : {juce::Font::getDefaultSansSerifFontName(), juce::Font::getDefaultMonospacedFontName(),
+                             juce::String("DejaVu Sans")})
+    {
+        const auto face = library->getTypefaceFor(juce::Font(name, 20.0f, juce::Font::plain));
+        ASSERT_NE(face, nullptr) << name;
+        EXPECT_GT(inkedPixels(juce::Font(face).withHeight(20.0f), "Receive"), 30) << name;
+    }
 }

@@ -30,6 +30,16 @@ TEST(PresetInformationDialog, ChildrenSitAtTheirPlaces)
     const auto image = panel.createComponentSnapshot(panel.getLocalBounds(), true, 1.0f);
     EXPECT_EQ(image.getPixelAt(10, 370), juce::Colour(0xff333333));
     EXPECT_EQ(image.getPixelAt(460, 10), juce::Colour(0xff333333));
+    // Each of the five text fields shows on the panel: an edge around a field of its own colour.
+    for (auto* editor : {&panel.getDataIdEditor(), &panel.getNameEditor(), &panel.getAuthorEditor(),
+                         &panel.getDateEditor(), &panel.getCopyrightEditor()})
+    {
+        const auto box = editor->getBounds();
+        const auto inside = image.getPixelAt(box.getRight() - 6, box.getCentreY());
+        const auto edge = image.getPixelAt(box.getCentreX(), box.getY());
+        EXPECT_GT(std::abs(inside.getBrightness() - 0.2f), 0.08f) << editor->getBounds().toString();
+        EXPECT_GT(std::abs(edge.getBrightness() - inside.getBrightness()), 0.15f) << editor->getBounds().toString();
+    }
     testsupport::keepImage(image, "ui/preset-information-dialog");
 }
 

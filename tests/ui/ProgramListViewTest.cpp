@@ -259,6 +259,19 @@ TEST_F(ProgramListViewTest, EditorRowsAndColoursFollowTheCell)
     EXPECT_EQ(wrapper->comboBox.findColour(juce::ComboBox::textColourId), juce::Colour(0xffd3d3d3));
     EXPECT_EQ(wrapper->comboBox.getWidth(), 140);
 
+    // Selecting the row recolours the tuning text in place: the label under a pressed button stays, so
+    // a drag from it can start.
+    juce::Component* textLabel = nullptr;
+    for (auto* child : wrapper->comboBox.getChildren())
+        if (dynamic_cast<juce::Label*>(child) != nullptr)
+            textLabel = child;
+    ASSERT_NE(textLabel, nullptr);
+    editor.release();
+    editor.reset(view.refreshComponentForCell(10, 9, true, wrapper));
+    EXPECT_EQ(wrapper->comboBox.findColour(juce::ComboBox::textColourId), juce::Colour(0xffffffff));
+    ASSERT_TRUE(wrapper->comboBox.getChildren().contains(textLabel));
+    EXPECT_EQ(textLabel->findColour(juce::Label::textColourId), juce::Colour(0xffffffff));
+
     // Other columns have no editor; an editor offered for them is deleted.
     EXPECT_EQ(view.refreshComponentForCell(10, 3, false, editor.release()), nullptr);
 }
