@@ -4,8 +4,11 @@
 //  2. idle with the instrument connected: the main window alone, the preferences dialog open, the file
 //     chooser open, and the communication dialog showing a failed transfer.
 // The instrument runs in this process on the MIDI socket bridge; the program runs on the X server of
-// $DISPLAY and is driven with key presses through the XTest extension.
-//   xvfb-run -a -s "-screen 0 1280x1024x24" bench_program_cpu <program> [runs] [idle seconds]
+// $DISPLAY and is driven with key presses through the XTest extension. Beside the CPU share, how often the
+// program's threads woke up (gave up the CPU to wait), all threads and the main thread alone.
+// A second build of the program (say, one built from main) takes turns with the first, so both see the
+// same load.
+//   xvfb-run -a -s "-screen 0 1280x1024x24" bench_program_cpu <program> [runs] [idle seconds] [other build]
 #include "tools/simulator/BridgeInstrumentServer.h"
 
 #include <juce_core/juce_core.h>
@@ -57,19 +60,43 @@ long long cpuNanoseconds(pid_t pid)
     return (long long) time.tv_sec * 1000000000LL + time.tv_nsec;
 }
 
-// The program's CPU over a stretch of wall time, as a share of one core.
+// Times the program's threads gave up the CPU to wait, all of them (first) and the main thread (second).
+std::pair<long, long> wakeUps(pid_t pid)
+{
+    std::pair<long, long> counts{0, 0};
+    const juce::File tasks("/proc/" + juce::String(pid) + "/task");
+    for (const auto& task : tasks.findChildFiles(juce::File::findDirectories, false))
+        for (const auto& line : juce::StringArray::fromLines(task.getChildFile("status").loadFileAsString()))
+            if (line.startsWith("voluntary_ctxt_switches:"))
+            {
+                const long count = (long) line.fromFirstOccurrenceOf(":", false, false).trim().getLargeIntValue();
+                counts.first += count;
+                if (task.getFileName() == juce::String(pid))
+                    counts.second += count;
+            }
+    return counts;
+}
+
+// The program's CPU over a stretch of wall time, as a share of one core, and its wake-ups a second.
 struct Share
 {
     pid_t pid;
     Clock::time_point start = Clock::now();
     long long cpuStart;
+    std::pair<long, long> wakeUpsStart;
 
-    explicit Share(pid_t p) : pid(p), cpuStart(cpuNanoseconds(p)) {}
+    explicit Share(pid_t p) : pid(p), cpuStart(cpuNanoseconds(p)), wakeUpsStart(wakeUps(p)) {}
 
-    double percent() const
+    double seconds() const { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+    double percent() const { return 100.0 * (double) (cpuNanoseconds(pid) - cpuStart) / 1e9 / seconds(); }
+
+    // All threads' wake-ups a second, and the main thread's.
+    std::pair<double, double> wakeUpsPerSecond() const
     {
-        const double wallNs = (double) std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
-        return 100.0 * (double) (cpuNanoseconds(pid) - cpuStart) / wallNs;
+        const auto now = wakeUps(pid);
+        return {(double) (now.first - wakeUpsStart.first) / seconds(),
+                (double) (now.second - wakeUpsStart.second) / seconds()};
     }
 };
 
@@ -226,9 +253,23 @@ double median(std::vector<double> values)
     return values.empty() ? -1.0 : values[values.size() / 2];
 }
 
+// CPU share and wake-ups a second (all threads, main thread) of one case.
+struct Case
+{
+    std::vector<double> percent, wakeUps, mainWakeUps;
+
+    void add(const Share& share)
+    {
+        percent.push_back(share.percent());
+        const auto rates = share.wakeUpsPerSecond();
+        wakeUps.push_back(rates.first);
+        mainWakeUps.push_back(rates.second);
+    }
+};
+
 struct Figures
 {
-    std::vector<double> transfer, idle, preferences, chooser, failed;
+    Case transfer, idle, preferences, chooser, failed;
     std::vector<double> transferSeconds;
 };
 
@@ -274,7 +315,7 @@ bool runOnce(const juce::File& executable, const juce::File& scratch, Display* d
     if (!waitUntil([&] { return instrument.getCount(MessageKind::octaveRequest) == 6; }, 60000))
         return false;
     pause(3); // the last answer's delay
-    figures.transfer.push_back(transfer.percent());
+    figures.transfer.add(transfer);
     figures.transferSeconds.push_back(
         std::chrono::duration<double>(Clock::now() - transfer.start).count());
     if (idleSeconds <= 0)
@@ -282,11 +323,11 @@ bool runOnce(const juce::File& executable, const juce::File& scratch, Display* d
 
     // 2. Idle: the dialog has closed itself; the ports stay open.
     pause(1000);
-    const auto measureIdle = [&](std::vector<double>& into) {
+    const auto measureIdle = [&](Case& into) {
         pause(500);
         const Share idle(program.pid);
         pause(idleSeconds * 1000);
-        into.push_back(idle.percent());
+        into.add(idle);
     };
     measureIdle(figures.idle);
 
@@ -333,12 +374,13 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
     {
-        std::fprintf(stderr, "usage: bench_program_cpu <program> [runs] [idle seconds]\n");
+        std::fprintf(stderr, "usage: bench_program_cpu <program> [runs] [idle seconds] [other build]\n");
         return 2;
     }
     const juce::File executable(juce::File::getCurrentWorkingDirectory().getChildFile(argv[1]));
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     const int idleSeconds = argc > 3 ? std::max(0, std::atoi(argv[3])) : 10;
+    const auto other = argc > 4 ? juce::File::getCurrentWorkingDirectory().getChildFile(argv[4]) : juce::File();
 
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
@@ -356,29 +398,47 @@ int main(int argc, char** argv)
                              .getNonexistentChildFile("sonavire-cpu-bench", "", false);
     scratch.createDirectory();
 
-    Figures figures;
+    std::printf("load average at the start: %s\n",
+                juce::File("/proc/loadavg").loadFileAsString().upToFirstOccurrenceOf(" ", false, false).toRawUTF8());
+    Figures figures, otherFigures;
     for (int run = 0; run < runs; ++run)
     {
         // Only the first run measures the idle cases: they last long and vary little.
         if (!runOnce(executable, scratch, display, run == 0 ? idleSeconds : 0, figures))
             std::printf("run %d failed\n", run + 1);
+        if (other != juce::File() && !runOnce(other, scratch, display, run == 0 ? idleSeconds : 0, otherFigures))
+            std::printf("run %d of the other build failed\n", run + 1);
     }
+    std::printf("load average at the end: %s\n",
+                juce::File("/proc/loadavg").loadFileAsString().upToFirstOccurrenceOf(" ", false, false).toRawUTF8());
 
-    const auto line = [](const char* name, const std::vector<double>& values) {
-        if (values.empty())
-            std::printf("%-58s %s\n", name, "not measured");
-        else
-            std::printf("%-58s %6.2f %%  (%zu run%s, lowest %.2f, highest %.2f)\n", name, median(values),
-                        values.size(), values.size() == 1 ? "" : "s", *std::min_element(values.begin(), values.end()),
-                        *std::max_element(values.begin(), values.end()));
+    const auto range = [](const std::vector<double>& values) {
+        return juce::String(median(values), 2) + " (" + juce::String(*std::min_element(values.begin(), values.end()), 2)
+               + "-" + juce::String(*std::max_element(values.begin(), values.end()), 2) + ")";
     };
-    std::printf("CPU of the program as a share of one core (median):\n");
-    line("Receive Library, answers after 2 ms, dialog shown", figures.transfer);
-    std::printf("%-58s %6.2f s\n", "  its wall time", median(figures.transferSeconds));
-    line("idle, instrument connected, main window only", figures.idle);
-    line("idle, preferences dialog open", figures.preferences);
-    line("idle, file chooser open", figures.chooser);
-    line("idle, communication dialog showing a failure", figures.failed);
+    const auto line = [&](const char* name, const Case& values) {
+        if (values.percent.empty())
+            std::printf("%-50s %s\n", name, "not measured");
+        else
+            std::printf("%-50s %3zu %22s %22s %22s\n", name, values.percent.size(), range(values.percent).toRawUTF8(),
+                        range(values.wakeUps).toRawUTF8(), range(values.mainWakeUps).toRawUTF8());
+    };
+    const auto table = [&](const Figures& shown) {
+        std::printf("%-50s %3s %22s %22s %22s\n", "median (lowest-highest)", "runs", "CPU % of one core",
+                    "wake-ups/s", "main thread wake-ups/s");
+        line("Receive Library, answers after 2 ms, dialog shown", shown.transfer);
+        std::printf("%-50s     %.2f s\n", "  its wall time", median(shown.transferSeconds));
+        line("idle, instrument connected, main window only", shown.idle);
+        line("idle, preferences dialog open", shown.preferences);
+        line("idle, file chooser open", shown.chooser);
+        line("idle, communication dialog showing a failure", shown.failed);
+    };
+    table(figures);
+    if (other != juce::File())
+    {
+        std::printf("\nthe other build, in turns with the first:\n");
+        table(otherFigures);
+    }
 
     XCloseDisplay(display);
     scratch.deleteRecursively();

@@ -66,7 +66,9 @@ std::unique_ptr<juce::XmlElement> ProgramInformation::createXml() const
 
 ProgramData::ProgramData() : binary(initProgramTemplate)
 {
-    updateHash();
+    // Hashed once: records of 500 new programs are made for every preset library read.
+    static const juce::String initProgramHash = md5Text(initProgramTemplate.data(), initProgramTemplate.size());
+    md5 = initProgramHash;
 }
 
 void ProgramData::updateHash()
