@@ -150,14 +150,14 @@ struct Spread
 
     void add(double value) { values.push_back(value); }
 
-    juce::String text(int decimals) const
+    juce::String text(const char* format) const
     {
         if (values.empty())
             return "-";
         auto sorted = values;
         std::sort(sorted.begin(), sorted.end());
-        return juce::String(sorted[sorted.size() / 2], decimals) + " (" + juce::String(sorted.front(), decimals) + "-"
-               + juce::String(sorted.back(), decimals) + ")";
+        const auto number = [format](double value) { return juce::String::formatted(format, value); };
+        return number(sorted[sorted.size() / 2]) + " (" + number(sorted.front()) + "-" + number(sorted.back()) + ")";
     }
 
     double median() const
@@ -182,8 +182,8 @@ struct Figures
 
 void printRow(const juce::String& what, const Figures& figures)
 {
-    std::printf("%-34s %22s %22s %22s\n", what.toRawUTF8(), figures.mapped.text(0).toRawUTF8(),
-                figures.idle.text(0).toRawUTF8(), figures.resident.text(1).toRawUTF8());
+    std::printf("%-34s %22s %22s %22s\n", what.toRawUTF8(), figures.mapped.text("%.0f").toRawUTF8(),
+                figures.idle.text("%.0f").toRawUTF8(), figures.resident.text("%.1f").toRawUTF8());
 }
 
 // A preferences folder whose preset folder holds the factory library and (extra) copies of its
