@@ -13,8 +13,6 @@
 # - The tooltip window asks the X server for the pointer 8 times a second for good. Here it does so once a
 #   second while it has no tip to show or hide and the pointer rests or is outside the program's windows; the
 #   pointer entering any component, a click or the wheel makes it look 8 times a second again.
-# - A text editor's timer, started by each change of its text, ticks 3 times a second for good. Here it
-#   stops after its tick: the next change starts it again.
 # Outcome: sonavire_quiet_gui_basics_source, the module's source file to compile in place of the original.
 
 set(_module "${JUCE_MODULES_DIR}/juce_gui_basics")
@@ -24,8 +22,7 @@ set(_copy "${CMAKE_CURRENT_BINARY_DIR}/quiet/juce_gui_basics")
 file(COPY "${_module}" DESTINATION "${CMAKE_CURRENT_BINARY_DIR}/quiet"
      PATTERN "juce_linux_Windowing.cpp" EXCLUDE
      PATTERN "juce_Desktop.cpp" EXCLUDE
-     PATTERN "juce_TooltipWindow.cpp" EXCLUDE
-     PATTERN "juce_TextEditor.cpp" EXCLUDE)
+     PATTERN "juce_TooltipWindow.cpp" EXCLUDE)
 
 # Each file is read, changed with _quiet_replace (which fails when the text is not found: another JUCE) and
 # written by _quiet_write, only when it differs.
@@ -205,19 +202,6 @@ void TooltipWindow::mouseWheelMove (const MouseEvent&, const MouseWheelDetails&)
     if (isVisible())
         dismissalMouseEventOccurred = true;
 }")
-_quiet_write()
-
-_quiet_read(widgets/juce_TextEditor.cpp)
-_quiet_replace(
-"    void timerCallback() override
-    {
-        owner.timerCallbackInt();
-    }"
-"    void timerCallback() override
-    {
-        stopTimer();
-        owner.timerCallbackInt();
-    }")
 _quiet_write()
 
 set(sonavire_quiet_gui_basics_source "${_copy}/juce_gui_basics.cpp")
