@@ -1,5 +1,6 @@
-// Reading preset libraries, as the start-up does: one preset file, the preset folder with 100 installed
-// libraries, and, for comparison, nothing but zlib inflating the same archive members.
+// Reading preset libraries, as the start-up does: one preset file, the preset folder with 10, 100, 300 and
+// 1,000 installed libraries, and, for comparison, nothing but zlib inflating the same archive members.
+// A reload reports its time per library, the pages it faulted in and the heap it holds per library.
 #include "data/PresetData.h"
 #include "files/FactoryPresetLibrary.h"
 #include "files/MemoryBasedZipUncompressor.h"
@@ -12,12 +13,17 @@
 #include <juce_events/juce_events.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <map>
 #include <vector>
+
+#include <malloc.h>
+#include <sys/resource.h>
 
 namespace
 {
-constexpr int installedPresets = 100;
+juce::File home;
 juce::File sampleFile;
 
 juce::uint16 u16(const juce::uint8* p) { return (juce::uint16) (p[0] | (p[1] << 8)); }
@@ -84,34 +90,94 @@ void inflateCheckedMembers(benchmark::State& state)
     }
 }
 
-// Reading into a record, as the preset folder's reload does for each file.
+// Reading into a new record, as the preset folder's reload does for each file.
 void readPresetFile(benchmark::State& state)
 {
-    auto preset = std::make_unique<x47390_data::PresetData>();
     for (auto _ : state)
     {
+        auto preset = std::make_unique<x47390_data::PresetData>();
         if (x47390_file::PresetFileReader(preset.get()).read(sampleFile) != 0)
             state.SkipWithError("the preset file does not read");
         benchmark::DoNotOptimize(preset->programs[499].md5);
     }
 }
 
+// The manager of a preferences folder holding that many preset libraries: the factory library's programs
+// under other identities, the size and content of real preset files. Made on first use.
+x47390_file::PresetFileManager* managerWith(int libraries)
+{
+    static std::map<int, juce::File> folders;
+    auto& folder = folders[libraries];
+    const bool made = folder != juce::File();
+    if (!made)
+        folder = home.getChildFile("presets-" + juce::String(libraries));
+    setenv("XDG_CONFIG_HOME", folder.getFullPathName().toRawUTF8(), 1);
+    delete x47390_file::PresetFileManager::getInstanceWithoutCreating();
+    auto* manager = x47390_file::PresetFileManager::getInstance();
+    if (made)
+        return manager;
+
+    auto preset = std::make_unique<x47390_data::PresetData>();
+    x47390_file::PresetFileReader(preset.get()).read(sampleFile);
+    const auto source = home.getChildFile("source.snvrpreset");
+    for (int i = 0; i < libraries; ++i)
+    {
+        preset->information.dataID = "BENCH-" + juce::String(i);
+        preset->information.name = "Bench " + juce::String(i);
+        if (x47390_file::PresetFileWriter(preset.get()).write(source) != 0 || !manager->importPresetFile(source))
+            return nullptr;
+    }
+    return manager;
+}
+
+long minorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+// A reload replaces the list the program holds, as the program's reload does.
 void reloadPresetFolder(benchmark::State& state)
 {
-    auto* manager = x47390_file::PresetFileManager::getInstance();
+    const int libraries = (int) state.range(0);
+    auto* manager = managerWith(libraries);
+    if (manager == nullptr)
+    {
+        state.SkipWithError("the preset folder was not made");
+        return;
+    }
+    x47390_data::PresetLibrary held;
+    const auto heapBefore = mallinfo2().uordblks;
+    manager->reloadPresetLibraries(held);
+    const long faultsBefore = minorFaults();
+    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state)
     {
-        x47390_data::PresetLibrary libraries;
-        if (manager->reloadPresetLibraries(libraries) != 0 || libraries.getNumPresetData() != installedPresets)
+        if (manager->reloadPresetLibraries(held) != 0 || held.getNumPresetData() != libraries)
             state.SkipWithError("the preset folder does not reload");
     }
+    const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+    state.counters["ms_per_library"] = elapsed.count() / (double) state.iterations() / libraries;
+    state.counters["faults_per_reload"] =
+        benchmark::Counter((double) (minorFaults() - faultsBefore), benchmark::Counter::kAvgIterations);
+    state.counters["heap_KB_per_library"] =
+        (double) (mallinfo2().uordblks - heapBefore) / 1024.0 / (double) libraries;
 }
 } // namespace
 
 BENCHMARK(inflateMembers)->Name("PresetFile/InflateMembersOnly")->Unit(benchmark::kMillisecond);
 BENCHMARK(inflateCheckedMembers)->Name("PresetFile/InflateAndCheckMembers")->Unit(benchmark::kMillisecond);
 BENCHMARK(readPresetFile)->Name("PresetFile/Read")->Unit(benchmark::kMillisecond);
-BENCHMARK(reloadPresetFolder)->Name("PresetFolder/Reload100")->Unit(benchmark::kMillisecond);
+BENCHMARK(reloadPresetFolder)
+    ->Name("PresetFolder/Reload")
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(300)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 int main(int argc, char** argv)
 {
@@ -119,26 +185,14 @@ int main(int argc, char** argv)
     platform::keepFreedMemoryForReuse();
     juce::ScopedJuceInitialiser_GUI juce;
     // A private preferences folder, so the user's preset folder is never touched.
-    const auto home = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                          .getNonexistentChildFile("sonavire-bench", "", false);
+    home = juce::File::getSpecialLocation(juce::File::tempDirectory).getNonexistentChildFile("sonavire-bench", "", false);
     home.createDirectory();
-    setenv("XDG_CONFIG_HOME", home.getFullPathName().toRawUTF8(), 1);
 
-    // The factory library's programs under 100 identities: the size and content of real preset files.
     sampleFile = home.getChildFile("factory.snvrpreset");
     sampleFile.replaceWithData(x47390_file::getFactoryPresetLibraryData(), x47390_file::getFactoryPresetLibrarySize());
     auto preset = std::make_unique<x47390_data::PresetData>();
     if (x47390_file::PresetFileReader(preset.get()).read(sampleFile) != 0)
         return 1;
-    const auto source = home.getChildFile("source.snvrpreset");
-    for (int i = 0; i < installedPresets; ++i)
-    {
-        preset->information.dataID = "BENCH-" + juce::String(i);
-        preset->information.name = "Bench " + juce::String(i);
-        if (x47390_file::PresetFileWriter(preset.get()).write(source) != 0
-            || !x47390_file::PresetFileManager::getInstance()->importPresetFile(source))
-            return 1;
-    }
 
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,14 +1,14 @@
 // CPU share of the real program (all its threads) while it waits:
 //  1. during a Receive Library from an instrument that answers each message after 2 ms, with the
 //     communication dialog shown (from the first request to the last answer);
-//  2. idle with the instrument connected: the main window alone (right after the start, with the pointer
-//     resting on it, and after a transfer), the preferences dialog open, the file chooser open, and the
-//     communication dialog showing a failed transfer; with the wake-ups a second of all its threads.
-// For reference, a quiet machine measured about 0.5 % and 100 wake-ups a second idle; a window redrawn at
-// the display's frame rate whether anything changed or not adds 300 wake-ups a second and more.
+//  2. idle with the instrument connected: the main window alone, the preferences dialog open, the file
+//     chooser open, and the communication dialog showing a failed transfer.
 // The instrument runs in this process on the MIDI socket bridge; the program runs on the X server of
-// $DISPLAY and is driven with key presses through the XTest extension.
-//   xvfb-run -a -s "-screen 0 1280x1024x24" bench_program_cpu <program> [runs] [idle seconds]
+// $DISPLAY and is driven with key presses through the XTest extension. Beside the CPU share, how often the
+// program's threads woke up (gave up the CPU to wait), all threads and the main thread alone.
+// A second build of the program (say, one built from main) takes turns with the first, so both see the
+// same load.
+//   xvfb-run -a -s "-screen 0 1280x1024x24" bench_program_cpu <program> [runs] [idle seconds] [other build]
 #include "tools/simulator/BridgeInstrumentServer.h"
 
 #include <juce_core/juce_core.h>
@@ -60,16 +60,21 @@ long long cpuNanoseconds(pid_t pid)
     return (long long) time.tv_sec * 1000000000LL + time.tv_nsec;
 }
 
-// Times the process's threads gave up the CPU to wait: how often it woke up.
-long wakeUps(pid_t pid)
+// Times the program's threads gave up the CPU to wait, all of them (first) and the main thread (second).
+std::pair<long, long> wakeUps(pid_t pid)
 {
-    long total = 0;
+    std::pair<long, long> counts{0, 0};
     const juce::File tasks("/proc/" + juce::String(pid) + "/task");
     for (const auto& task : tasks.findChildFiles(juce::File::findDirectories, false))
         for (const auto& line : juce::StringArray::fromLines(task.getChildFile("status").loadFileAsString()))
             if (line.startsWith("voluntary_ctxt_switches:"))
-                total += line.fromFirstOccurrenceOf(":", false, false).trim().getLargeIntValue();
-    return total;
+            {
+                const long count = (long) line.fromFirstOccurrenceOf(":", false, false).trim().getLargeIntValue();
+                counts.first += count;
+                if (task.getFileName() == juce::String(pid))
+                    counts.second += count;
+            }
+    return counts;
 }
 
 // The program's CPU over a stretch of wall time, as a share of one core, and its wake-ups a second.
@@ -78,7 +83,7 @@ struct Share
     pid_t pid;
     Clock::time_point start = Clock::now();
     long long cpuStart;
-    long wakeUpsStart;
+    std::pair<long, long> wakeUpsStart;
 
     explicit Share(pid_t p) : pid(p), cpuStart(cpuNanoseconds(p)), wakeUpsStart(wakeUps(p)) {}
 
@@ -86,7 +91,13 @@ struct Share
 
     double percent() const { return 100.0 * (double) (cpuNanoseconds(pid) - cpuStart) / 1e9 / seconds(); }
 
-    double wakeUpsPerSecond() const { return (double) (wakeUps(pid) - wakeUpsStart) / seconds(); }
+    // All threads' wake-ups a second, and the main thread's.
+    std::pair<double, double> wakeUpsPerSecond() const
+    {
+        const auto now = wakeUps(pid);
+        return {(double) (now.first - wakeUpsStart.first) / seconds(),
+                (double) (now.second - wakeUpsStart.second) / seconds()};
+    }
 };
 
 class Screen
@@ -146,6 +157,7 @@ public:
         return 0;
     }
 
+    // Keys go to the window under the pointer on a server without a window manager.
     void movePointerInto(Window window)
     {
         int x = 0, y = 0;
@@ -155,7 +167,6 @@ public:
         XSync(display, False);
     }
 
-    // Keys go to the window under the pointer on a server without a window manager.
     void pressKeyIn(Window window, const char* modifier, const char* key)
     {
         movePointerInto(window);
@@ -247,12 +258,24 @@ double median(std::vector<double> values)
     return values.empty() ? -1.0 : values[values.size() / 2];
 }
 
+// CPU share and wake-ups a second (all threads, main thread) of one case.
+struct Case
+{
+    std::vector<double> percent, wakeUps, mainWakeUps;
+
+    void add(const Share& share)
+    {
+        percent.push_back(share.percent());
+        const auto rates = share.wakeUpsPerSecond();
+        wakeUps.push_back(rates.first);
+        mainWakeUps.push_back(rates.second);
+    }
+};
+
 struct Figures
 {
-    std::vector<double> transfer, started, idle, preferences, chooser, failed;
+    Case transfer, started, idle, preferences, chooser, failed;
     std::vector<double> transferSeconds;
-    // Wake-ups a second of the idle cases, in the same order.
-    std::vector<double> startedWakeUps, idleWakeUps, preferencesWakeUps, chooserWakeUps, failedWakeUps;
 };
 
 // Starts the program and asks for the library until the first request reaches the instrument (the first
@@ -290,19 +313,18 @@ bool runOnce(const juce::File& executable, const juce::File& scratch, Display* d
     waitUntil([&] { return instrument.getCount(MessageKind::searchRequest) > 0; }, 5000);
     pause(500);
 
-    const auto measureIdle = [&](std::vector<double>& into, std::vector<double>& wakeUpsInto) {
+    const auto measureIdle = [&](Case& into) {
         pause(500);
         const Share idle(program.pid);
         pause(idleSeconds * 1000);
-        into.push_back(idle.percent());
-        wakeUpsInto.push_back(idle.wakeUpsPerSecond());
+        into.add(idle);
     };
     // 0. Idle right after the start, the instrument found, the pointer resting on the window.
     if (idleSeconds > 0)
     {
         screen.movePointerInto(window);
         pause(3500);
-        measureIdle(figures.started, figures.startedWakeUps);
+        measureIdle(figures.started);
     }
 
     // 1. The transfer, from the first request to the last answer.
@@ -312,7 +334,7 @@ bool runOnce(const juce::File& executable, const juce::File& scratch, Display* d
     if (!waitUntil([&] { return instrument.getCount(MessageKind::octaveRequest) == 6; }, 60000))
         return false;
     pause(3); // the last answer's delay
-    figures.transfer.push_back(transfer.percent());
+    figures.transfer.add(transfer);
     figures.transferSeconds.push_back(
         std::chrono::duration<double>(Clock::now() - transfer.start).count());
     if (idleSeconds <= 0)
@@ -320,12 +342,12 @@ bool runOnce(const juce::File& executable, const juce::File& scratch, Display* d
 
     // 2. Idle: the dialog has closed itself; the ports stay open.
     pause(1000);
-    measureIdle(figures.idle, figures.idleWakeUps);
+    measureIdle(figures.idle);
 
     screen.pressKeyIn(window, "Control_L", "comma");
     if (const auto dialog = screen.waitForWindow(program.pid, "Preferences", 5000))
     {
-        measureIdle(figures.preferences, figures.preferencesWakeUps);
+        measureIdle(figures.preferences);
         screen.pressKeyIn(dialog, nullptr, "Escape");
     }
     else
@@ -337,7 +359,7 @@ bool runOnce(const juce::File& executable, const juce::File& scratch, Display* d
 
     screen.pressKeyIn(window, "Control_L", "o");
     pause(1500);
-    measureIdle(figures.chooser, figures.chooserWakeUps);
+    measureIdle(figures.chooser);
     for (const auto& [other, title] : screen.windowsOf(program.pid))
         if (other != window)
             screen.pressKeyIn(other, nullptr, "Escape");
@@ -355,7 +377,7 @@ bool runOnce(const juce::File& executable, const juce::File& scratch, Display* d
             asked = instrument.getCount(MessageKind::programRequest);
             pause(3000);
         }
-        measureIdle(figures.failed, figures.failedWakeUps);
+        measureIdle(figures.failed);
     }
     return true;
 }
@@ -365,12 +387,13 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
     {
-        std::fprintf(stderr, "usage: bench_program_cpu <program> [runs] [idle seconds]\n");
+        std::fprintf(stderr, "usage: bench_program_cpu <program> [runs] [idle seconds] [other build]\n");
         return 2;
     }
     const juce::File executable(juce::File::getCurrentWorkingDirectory().getChildFile(argv[1]));
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
     const int idleSeconds = argc > 3 ? std::max(0, std::atoi(argv[3])) : 10;
+    const auto other = argc > 4 ? juce::File::getCurrentWorkingDirectory().getChildFile(argv[4]) : juce::File();
 
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
@@ -388,33 +411,48 @@ int main(int argc, char** argv)
                              .getNonexistentChildFile("sonavire-cpu-bench", "", false);
     scratch.createDirectory();
 
-    Figures figures;
+    std::printf("load average at the start: %s\n",
+                juce::File("/proc/loadavg").loadFileAsString().upToFirstOccurrenceOf(" ", false, false).toRawUTF8());
+    Figures figures, otherFigures;
     for (int run = 0; run < runs; ++run)
     {
         // Only the first run measures the idle cases: they last long and vary little.
         if (!runOnce(executable, scratch, display, run == 0 ? idleSeconds : 0, figures))
             std::printf("run %d failed\n", run + 1);
+        if (other != juce::File() && !runOnce(other, scratch, display, run == 0 ? idleSeconds : 0, otherFigures))
+            std::printf("run %d of the other build failed\n", run + 1);
     }
+    std::printf("load average at the end: %s\n",
+                juce::File("/proc/loadavg").loadFileAsString().upToFirstOccurrenceOf(" ", false, false).toRawUTF8());
 
-    const auto line = [](const char* name, const std::vector<double>& values,
-                         const std::vector<double>& wakeUps = {}) {
-        if (values.empty())
-            std::printf("%-58s %s\n", name, "not measured");
-        else if (!wakeUps.empty())
-            std::printf("%-58s %6.2f %%  %6.1f wake-ups a second\n", name, median(values), median(wakeUps));
-        else
-            std::printf("%-58s %6.2f %%  (%zu run%s, lowest %.2f, highest %.2f)\n", name, median(values),
-                        values.size(), values.size() == 1 ? "" : "s", *std::min_element(values.begin(), values.end()),
-                        *std::max_element(values.begin(), values.end()));
+    const auto range = [](const std::vector<double>& values) {
+        return juce::String(median(values), 2) + " (" + juce::String(*std::min_element(values.begin(), values.end()), 2)
+               + "-" + juce::String(*std::max_element(values.begin(), values.end()), 2) + ")";
     };
-    std::printf("CPU of the program as a share of one core (median):\n");
-    line("Receive Library, answers after 2 ms, dialog shown", figures.transfer);
-    std::printf("%-58s %6.2f s\n", "  its wall time", median(figures.transferSeconds));
-    line("idle after the start, instrument found, pointer on the window", figures.started, figures.startedWakeUps);
-    line("idle, instrument connected, main window only", figures.idle, figures.idleWakeUps);
-    line("idle, preferences dialog open", figures.preferences, figures.preferencesWakeUps);
-    line("idle, file chooser open", figures.chooser, figures.chooserWakeUps);
-    line("idle, communication dialog showing a failure", figures.failed, figures.failedWakeUps);
+    const auto line = [&](const char* name, const Case& values) {
+        if (values.percent.empty())
+            std::printf("%-50s %s\n", name, "not measured");
+        else
+            std::printf("%-50s %3zu %22s %22s %22s\n", name, values.percent.size(), range(values.percent).toRawUTF8(),
+                        range(values.wakeUps).toRawUTF8(), range(values.mainWakeUps).toRawUTF8());
+    };
+    const auto table = [&](const Figures& shown) {
+        std::printf("%-50s %3s %22s %22s %22s\n", "median (lowest-highest)", "runs", "CPU % of one core",
+                    "wake-ups/s", "main thread wake-ups/s");
+        line("Receive Library, answers after 2 ms, dialog shown", shown.transfer);
+        std::printf("%-50s     %.2f s\n", "  its wall time", median(shown.transferSeconds));
+        line("idle after the start, pointer resting on the window", shown.started);
+        line("idle, instrument connected, main window only", shown.idle);
+        line("idle, preferences dialog open", shown.preferences);
+        line("idle, file chooser open", shown.chooser);
+        line("idle, communication dialog showing a failure", shown.failed);
+    };
+    table(figures);
+    if (other != juce::File())
+    {
+        std::printf("\nthe other build, in turns with the first:\n");
+        table(otherFigures);
+    }
 
     XCloseDisplay(display);
     scratch.deleteRecursively();

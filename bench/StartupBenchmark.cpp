@@ -1,8 +1,10 @@
 // Start-up of the real program: time from exec to its main window mapped, then to the program idle,
-// and its resident memory then; with the factory preset library alone and with 100 installed preset
-// libraries. The program runs on the X server of $DISPLAY (run the benchmark under xvfb-run: no window
-// manager, nothing else on the screen), with no instrument.
-//   xvfb-run -a bench_startup <program> [runs]
+// and its resident memory then; with the factory preset library alone and with 10, 100, 300 and 1,000
+// installed preset libraries. The program runs on the X server of $DISPLAY (run the benchmark under
+// xvfb-run: no window manager, nothing else on the screen), with no instrument.
+// In the same run, taking turns with the program so both see the same load: xterm (when installed), and a
+// second build of the program when one is given (say, one built from main).
+//   xvfb-run -a bench_startup <program> [runs] [other build of the program]
 #include "data/PresetData.h"
 #include "files/FactoryPresetLibrary.h"
 #include "files/PresetFileManager.h"
@@ -72,7 +74,7 @@ struct Run
 // One start: exec, wait for a top-level window of the program to be mapped, then until the program has
 // used less than 2 ms of CPU in 100 ms (its timers keep it from doing nothing at all); idle is the
 // start of that quiet stretch.
-Run startOnce(Display* display, const std::string& displayName, const juce::File& program, const juce::File& config,
+Run startOnce(Display* display, const std::string& displayName, const std::string& path, const juce::File& config,
               const juce::File& scratch)
 {
     Run run;
@@ -86,7 +88,6 @@ Run startOnce(Display* display, const std::string& displayName, const juce::File
                                                "XDG_RUNTIME_DIR=" + runtime.getFullPathName().toStdString(),
                                                "TMPDIR=" + scratch.getFullPathName().toStdString(),
                                                "SONAVIRE_MIDI_BRIDGE=" + scratch.getChildFile("none.sock").getFullPathName().toStdString()};
-    const auto path = program.getFullPathName().toStdString();
 
     std::fflush(stdout);
     const auto start = Clock::now();
@@ -96,6 +97,7 @@ Run startOnce(Display* display, const std::string& displayName, const juce::File
         for (const auto& setting : environment)
             putenv(const_cast<char*>(setting.c_str()));
         freopen("/dev/null", "w", stdout);
+        freopen("/dev/null", "w", stderr);
         execl(path.c_str(), path.c_str(), (char*) nullptr);
         _exit(127);
     }
@@ -141,10 +143,47 @@ Run startOnce(Display* display, const std::string& displayName, const juce::File
     return run;
 }
 
-double median(std::vector<double> values)
+// Median and range of one figure over the runs.
+struct Spread
 {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
+    std::vector<double> values;
+
+    void add(double value) { values.push_back(value); }
+
+    juce::String text(const char* format) const
+    {
+        if (values.empty())
+            return "-";
+        auto sorted = values;
+        std::sort(sorted.begin(), sorted.end());
+        const auto number = [format](double value) { return juce::String::formatted(format, value); };
+        return number(sorted[sorted.size() / 2]) + " (" + number(sorted.front()) + "-" + number(sorted.back()) + ")";
+    }
+
+    double median() const
+    {
+        auto sorted = values;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted.empty() ? 0.0 : sorted[sorted.size() / 2];
+    }
+};
+
+struct Figures
+{
+    Spread mapped, idle, resident;
+
+    void add(const Run& run)
+    {
+        mapped.add(run.mapped);
+        idle.add(run.idle);
+        resident.add((double) run.residentKb / 1024.0);
+    }
+};
+
+void printRow(const juce::String& what, const Figures& figures)
+{
+    std::printf("%-34s %22s %22s %22s\n", what.toRawUTF8(), figures.mapped.text("%.0f").toRawUTF8(),
+                figures.idle.text("%.0f").toRawUTF8(), figures.resident.text("%.1f").toRawUTF8());
 }
 
 // A preferences folder whose preset folder holds the factory library and (extra) copies of its
@@ -177,17 +216,25 @@ juce::File prepareConfig(const juce::File& scratch, int extraPresets)
     delete manager;
     return config;
 }
+
+std::string pathOf(const char* argument)
+{
+    return juce::File::getCurrentWorkingDirectory().getChildFile(argument).getFullPathName().toStdString();
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 2)
     {
-        std::fprintf(stderr, "usage: bench_startup <program> [runs]\n");
+        std::fprintf(stderr, "usage: bench_startup <program> [runs] [other build of the program]\n");
         return 2;
     }
-    const juce::File program(juce::File::getCurrentWorkingDirectory().getChildFile(argv[1]));
+    const auto program = pathOf(argv[1]);
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
+    const auto other = argc > 3 ? pathOf(argv[3]) : std::string();
+    const std::string xterm = "/usr/bin/xterm";
+    const bool withXterm = access(xterm.c_str(), X_OK) == 0;
 
     juce::ScopedJuceInitialiser_GUI juce;
     const auto scratch = juce::File::getSpecialLocation(juce::File::tempDirectory)
@@ -203,20 +250,38 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::printf("%-28s %12s %12s %12s\n", "installed preset libraries", "mapped (ms)", "idle (ms)", "RSS (MB)");
-    for (const int extra : {0, 99})
+    std::printf("median (lowest-highest) of %d runs; load average at the start: %s\n", runs,
+                juce::File("/proc/loadavg").loadFileAsString().upToFirstOccurrenceOf(" ", false, false).toRawUTF8());
+    std::printf("%-34s %22s %22s %22s\n", "", "mapped (ms)", "idle (ms)", "RSS (MB)");
+    double residentWithFactoryOnly = 0;
+    for (const int libraries : {1, 10, 100, 300, 1000})
     {
-        const auto config = prepareConfig(scratch, extra);
-        std::vector<double> mapped, idle, resident;
+        const auto config = prepareConfig(scratch, libraries - 1);
+        Figures figures, otherFigures, xtermFigures;
         startOnce(display, displayName, program, config, scratch); // warms the page cache
+        if (!other.empty())
+            startOnce(display, displayName, other, config, scratch);
         for (int i = 0; i < runs; ++i)
         {
-            const auto run = startOnce(display, displayName, program, config, scratch);
-            mapped.push_back(run.mapped);
-            idle.push_back(run.idle);
-            resident.push_back((double) run.residentKb / 1024.0);
+            figures.add(startOnce(display, displayName, program, config, scratch));
+            if (!other.empty())
+                otherFigures.add(startOnce(display, displayName, other, config, scratch));
+            if (withXterm && libraries == 1)
+                xtermFigures.add(startOnce(display, displayName, xterm, config, scratch));
         }
-        std::printf("%-28d %12.0f %12.0f %12.0f\n", extra + 1, median(mapped), median(idle), median(resident));
+        const auto name = juce::String(libraries) + (libraries == 1 ? " (factory only)" : " preset libraries");
+        printRow(name, figures);
+        if (!other.empty())
+            printRow("  other build", otherFigures);
+        if (withXterm && libraries == 1)
+            printRow("  xterm", xtermFigures);
+        if (libraries == 1)
+            residentWithFactoryOnly = figures.resident.median();
+        else
+            std::printf("%-34s %.0f KB a library more than the factory library alone\n", "",
+                        (figures.resident.median() - residentWithFactoryOnly) * 1024.0 / (libraries - 1));
+        std::fflush(stdout);
+        config.deleteRecursively();
     }
 
     XCloseDisplay(display);

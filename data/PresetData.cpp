@@ -60,4 +60,10 @@ void PresetLibrary::addPresetData(const PresetData& source)
 {
     presets.push_back(std::make_unique<PresetData>(source));
 }
+
+void PresetLibrary::addPresetData(std::unique_ptr<PresetData> preset)
+{
+    jassert(preset != nullptr);
+    presets.push_back(std::move(preset));
+}
 } // namespace x47390_data

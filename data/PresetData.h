@@ -65,6 +65,7 @@ public:
 
     int getNumPresetData() const noexcept { return (int) presets.size(); }
     void addPresetData(const PresetData& source); // stores a copy
+    void addPresetData(std::unique_ptr<PresetData> preset); // takes the record over
     void clear() { presets.clear(); }
 
 private:

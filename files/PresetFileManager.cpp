@@ -279,22 +279,16 @@ int PresetFileManager::reloadPresetLibraries(x47390_data::PresetLibrary& librari
     std::atomic<size_t> firstFailure{files.size()};
     const auto readFiles = [&]
     {
-        // One record to read into, copied for the list: a new record per file would be made (and its
-        // 500 programs hashed) only to be copied.
-        auto scratch = std::make_unique<x47390_data::PresetData>();
         for (size_t i = next++; i < files.size(); i = next++)
         {
             if (i > firstFailure || files[i] == juce::File())
                 continue; // not read: the list ends before it
-            // The reader keeps the texts of slots a file does not fill: they must be those of a new record.
-            for (auto& program : scratch->programs)
-            {
-                program.information.programmer.clear();
-                program.information.comment.clear();
-            }
-            results[i].code = PresetFileReader(scratch.get()).read(files[i]);
+            // Each file is read into a new record that the list then takes over: a copy would hold the
+            // library twice until the reading is over.
+            auto preset = std::make_unique<x47390_data::PresetData>();
+            results[i].code = PresetFileReader(preset.get()).read(files[i]);
             if (results[i].code == file::ReadError::noError)
-                results[i].preset = std::make_unique<x47390_data::PresetData>(*scratch);
+                results[i].preset = std::move(preset);
             else
                 for (auto failed = firstFailure.load(); i < failed && !firstFailure.compare_exchange_weak(failed, i);)
                 {
@@ -323,7 +317,7 @@ int PresetFileManager::reloadPresetLibraries(x47390_data::PresetLibrary& librari
     {
         if (result.preset == nullptr)
             return result.code;
-        libraries.addPresetData(*result.preset);
+        libraries.addPresetData(std::move(result.preset));
     }
     return file::ReadError::noError;
 }

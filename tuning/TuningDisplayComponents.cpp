@@ -14,7 +14,7 @@ bool userScaleSelected()
 
 //==============================================================================
 KbdDisplayComponent::KbdDisplayComponent(int index)
-    : tileIndex(index), tileImage(ui::getImage("TuningKeyTile")), lastTileImage(ui::getImage("TuningLastKeyTile"))
+    : tileIndex(index)
 {
     setName("Kbd :" + juce::String(index));
     setSize(42, 16);
@@ -32,8 +32,10 @@ void KbdDisplayComponent::paint(juce::Graphics& g)
 {
     const bool current = userScaleSelected() && tileIndex == currentTuningPage;
     g.setOpacity(current ? 1.0f : (float) 0x60 / 255.0f);
-    const auto& image = tileIndex == 10 ? lastTileImage : tileImage;
-    g.drawImage(image, getLocalBounds().toFloat());
+    // Taken when first drawn: the page may never be shown.
+    if (tileImage.isNull())
+        tileImage = ui::getImage(tileIndex == 10 ? "TuningLastKeyTile" : "TuningKeyTile");
+    g.drawImage(tileImage, getLocalBounds().toFloat());
 }
 
 void KbdDisplayComponent::mouseDown(const juce::MouseEvent&)
@@ -56,9 +58,7 @@ void KbdDisplayComponent::dataChanged()
 
 //==============================================================================
 KbdGuidDisplayComponent::KbdGuidDisplayComponent(int note)
-    : noteNumber(note),
-      onImage(ui::getImage(note == 127 ? juce::String("TuningLastKeyGuide")
-                                       : "TuningKeyGuide" + juce::String(note % 12)))
+    : noteNumber(note)
 {
     setName("OctGuid :" + juce::String(note));
     setSize(42, 16);
@@ -69,13 +69,16 @@ void KbdGuidDisplayComponent::paint(juce::Graphics& g)
 {
     if (kbdGuidNoteStates[(size_t) noteNumber] == 0)
         return;
+    if (onImage.isNull())
+        onImage = ui::getImage(noteNumber == 127 ? juce::String("TuningLastKeyGuide")
+                                                 : "TuningKeyGuide" + juce::String(noteNumber % 12));
     g.setOpacity(1.0f);
     g.drawImage(onImage, juce::Rectangle<float>(0.0f, 0.0f, 42.0f, 16.0f));
 }
 
 //==============================================================================
 OctGuidDisplayComponent::OctGuidDisplayComponent(int pc)
-    : pitchClass(pc), onImage(ui::getImage("TuningOctaveGuide" + juce::String(pc)))
+    : pitchClass(pc), imageName("TuningOctaveGuide" + juce::String(pc))
 {
     setName("KbdGuid :" + juce::String(pc));
     setSize(450, 186);
@@ -86,6 +89,6 @@ void OctGuidDisplayComponent::paint(juce::Graphics& g)
 {
     if (octGuidNoteStates[(size_t) pitchClass] == 0)
         return;
-    g.setOpacity(1.0f);
-    g.drawImage(onImage, juce::Rectangle<float>(0.0f, 0.0f, 450.0f, 186.0f));
+    // Twelve pictures of the whole octave would hold 16 MB for a page that lights one key at a time.
+    ui::drawImageShapes(g, imageName, juce::Rectangle<float>(0.0f, 0.0f, 450.0f, 186.0f));
 }

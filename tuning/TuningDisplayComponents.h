@@ -44,7 +44,6 @@ public:
 private:
     int tileIndex;
     juce::Image tileImage;
-    juce::Image lastTileImage;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(KbdDisplayComponent)
 };
@@ -81,7 +80,7 @@ public:
 
 private:
     int pitchClass;
-    juce::Image onImage;
+    juce::String imageName;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(OctGuidDisplayComponent)
 };

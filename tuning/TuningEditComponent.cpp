@@ -130,8 +130,6 @@ TuningEditComponent::TuningEditComponent()
         scaleSlotButtons[(size_t) k]->addListener(this);
         octaveSlotButtons[(size_t) k]->addListener(this);
     }
-    keyboardImage = ui::getImage("TuningKeyboard");
-
     for (int i = 0; i < 12; ++i)
     {
         auto& cent = *centSliders[(size_t) i];
@@ -251,7 +249,8 @@ TuningEditComponent::~TuningEditComponent()
 void TuningEditComponent::paint(juce::Graphics& g)
 {
     g.fillAll(juce::Colour(0xff000000));
-    g.drawImageWithin(keyboardImage, 113, 0, 545, 349, juce::RectanglePlacement::centred);
+    // Drawn as shapes: a picture of it would hold 3 MB from the start for a page seldom shown.
+    ui::drawImageShapes(g, "TuningKeyboard", juce::Rectangle<float>(113.0f, 0.0f, 545.0f, 349.0f));
 }
 
 void TuningEditComponent::resized()

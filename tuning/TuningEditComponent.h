@@ -136,7 +136,6 @@ private:
     std::array<std::unique_ptr<TuningEditor::Slider>, 12> centSliders;
     std::array<std::unique_ptr<juce::Label>, 11> pageLabels;
     std::unique_ptr<ui::ImageTextButton> templateButton;
-    juce::Image keyboardImage;
 
     // Set by the first slot choice or data change; from then on every refresh writes the buffer back.
     bool tuningSlotSelected = false;

@@ -13,7 +13,6 @@ DraggableTableListBox::DraggableTableListBox(const juce::String& componentName, 
                                              DraggableTableListBoxListener* dropListener)
     : juce::TableListBox(componentName, model), listener(dropListener)
 {
-    startTimer(autoScrollIntervalMs);
 }
 
 DraggableTableListBox::~DraggableTableListBox() { stopTimer(); }
@@ -26,6 +25,8 @@ bool DraggableTableListBox::isInterestedInDragSource(const SourceDetails& detail
 void DraggableTableListBox::itemDragEnter(const SourceDetails& details)
 {
     dragOver = true;
+    // Only while a drag is over the list: a list at rest never wakes the program.
+    startTimer(autoScrollIntervalMs);
     itemDragMove(details);
 }
 
@@ -55,6 +56,7 @@ void DraggableTableListBox::resetDragState()
     insertRow = -1;
     targetRow = -1;
     autoScrollSpeed = 0.0;
+    stopTimer();
 }
 
 void DraggableTableListBox::updateRows(juce::Point<int> position)

@@ -35,8 +35,9 @@ public:
     // Scrolling per timer tick as a fraction of the scroll range for a pointer at y; negative upwards.
     double computeAutoScrollSpeed(int y) const;
 
-    // One auto-scroll step (the timer does this every 100 ms).
+    // One auto-scroll step (the timer does this every 100 ms while a drag is over the list).
     void timerCallback() override;
+    bool isAutoScrollTimerRunning() const noexcept { return isTimerRunning(); }
 
     DraggableTableListBoxListener* listener;
     bool dragOver = false;

@@ -64,14 +64,21 @@ const std::vector<ImageEntry> imageTable{
 };
 
 juce::int64 cacheKey(const juce::String& name) { return juce::String("sonavire-image:" + name).hashCode64(); }
+
+const ImageEntry* findEntry(const juce::String& name)
+{
+    for (const auto& entry : imageTable)
+        if (name == entry.name)
+            return &entry;
+    return nullptr;
+}
 } // namespace
 
 juce::Image getImage(const juce::String& name)
 {
-    for (const auto& entry : imageTable)
+    if (const auto* found = findEntry(name))
     {
-        if (name != entry.name)
-            continue;
+        const auto& entry = *found;
         const auto key = cacheKey(name);
         auto image = juce::ImageCache::getFromHashCode(key);
         if (image.isNull())
@@ -84,6 +91,18 @@ juce::Image getImage(const juce::String& name)
         return image;
     }
     return {};
+}
+
+void drawImageShapes(juce::Graphics& g, const juce::String& name, juce::Rectangle<float> area)
+{
+    const auto* entry = findEntry(name);
+    if (entry == nullptr)
+        return;
+    const juce::Graphics::ScopedSaveState state(g);
+    g.addTransform(juce::AffineTransform::scale(area.getWidth() / (float) entry->width,
+                                                area.getHeight() / (float) entry->height)
+                       .translated(area.getPosition()));
+    entry->paint(g, entry->width, entry->height);
 }
 
 juce::StringArray getImageNames()

@@ -9,6 +9,10 @@ namespace ui
 // drawn once and kept in the toolkit's image cache. An unknown name gives an invalid image.
 juce::Image getImage(const juce::String& name);
 
+// Draws the named image's shapes straight into the area, scaled as the image would be drawn there, and
+// keeps no pixels: for large pictures that only one page shows, and only now and then.
+void drawImageShapes(juce::Graphics&, const juce::String& name, juce::Rectangle<float> area);
+
 // The names every image is known by.
 juce::StringArray getImageNames();
 } // namespace ui

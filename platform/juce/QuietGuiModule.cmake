@@ -7,7 +7,12 @@
 #   a quiet window is called once the window draws again.
 # - While any global mouse listener exists (every text editor and the tooltip window are one), the desktop
 #   asks the X server for the pointer position 10 times a second, and 50 times a second from the first
-#   movement it notices on, for good. Here it goes back to 10 times once the pointer rests.
+#   movement it notices on, for good. The pointer events themselves reach the global listeners (those over
+#   a component that a modal dialog blocks through the desktop's fake move), so here the desktop asks only
+#   after such a move, until the pointer rests.
+# - The tooltip window asks the X server for the pointer 8 times a second for good. Here it does so once a
+#   second while it has no tip to show or hide and the pointer rests or is outside the program's windows; the
+#   pointer entering any component, a click or the wheel makes it look 8 times a second again.
 # - Files dropped on a window come as URIs whose escapes the toolkit decodes as UTF-8: a name that is not
 #   UTF-8 turns into another name. Here the escapes give the name's bytes, kept as
 #   platform::fileNameFromBytes keeps them.
@@ -20,7 +25,8 @@ set(_copy "${CMAKE_CURRENT_BINARY_DIR}/quiet/juce_gui_basics")
 file(COPY "${_module}" DESTINATION "${CMAKE_CURRENT_BINARY_DIR}/quiet"
      PATTERN "juce_linux_Windowing.cpp" EXCLUDE
      PATTERN "juce_Desktop.cpp" EXCLUDE
-     PATTERN "juce_linux_X11_DragAndDrop.cpp" EXCLUDE)
+     PATTERN "juce_linux_X11_DragAndDrop.cpp" EXCLUDE
+     PATTERN "juce_TooltipWindow.cpp" EXCLUDE)
 
 # Each file is read, changed with _quiet_replace (which fails when the text is not found: another JUCE) and
 # written by _quiet_write, only when it differs.
@@ -115,13 +121,90 @@ _quiet_write()
 
 _quiet_read(desktop/juce_Desktop.cpp)
 _quiet_replace(
+"    if (mouseListeners.size() == 0)
+        stopTimer();
+    else
+        startTimer (100);
+
+    lastFakeMouseMove = getMousePositionFloat();
+}"
+"    if (mouseListeners.size() == 0)
+        stopTimer();
+}")
+_quiet_replace(
 "    if (lastFakeMouseMove != getMousePositionFloat())
         sendMouseMove();
 }"
 "    if (lastFakeMouseMove != getMousePositionFloat())
         sendMouseMove();
-    else if (getTimerInterval() != 100)
-        startTimer (100); // the pointer rests
+    else
+        stopTimer(); // the pointer rests
+}")
+_quiet_write()
+
+_quiet_read(windows/juce_TooltipWindow.cpp)
+_quiet_replace(
+"void TooltipWindow::timerCallback()
+{
+    const auto mouseSource = Desktop::getInstance().getMainMouseSource();"
+"void TooltipWindow::timerCallback()
+{
+    const auto previousMousePos = lastMousePos;
+    const ScopeGuard nextLook { [this, previousMousePos]
+    {
+        const auto* underMouse = Desktop::getInstance().getMainMouseSource().getComponentUnderMouse();
+        const auto settled = manuallyShownTip.isEmpty() && ! isVisible() && lastTipUnderMouse.isEmpty()
+                              && (underMouse == nullptr || lastMousePos == previousMousePos);
+        const auto interval = settled ? 1000 : 123;
+
+        if (getTimerInterval() != interval)
+            startTimer (interval);
+    } };
+
+    const auto mouseSource = Desktop::getInstance().getMainMouseSource();")
+_quiet_replace(
+"void TooltipWindow::mouseEnter (const MouseEvent& e)
+{
+    if (e.eventComponent == this)
+        hideTip();
+}
+
+void TooltipWindow::mouseDown (const MouseEvent&)
+{
+    if (isVisible())
+        dismissalMouseEventOccurred = true;
+}
+
+void TooltipWindow::mouseWheelMove (const MouseEvent&, const MouseWheelDetails&)
+{
+    if (isVisible())
+        dismissalMouseEventOccurred = true;
+}"
+"void TooltipWindow::mouseEnter (const MouseEvent& e)
+{
+    if (isTimerRunning() && getTimerInterval() != 123)
+        startTimer (123);
+
+    if (e.eventComponent == this)
+        hideTip();
+}
+
+void TooltipWindow::mouseDown (const MouseEvent&)
+{
+    if (isTimerRunning() && getTimerInterval() != 123)
+        startTimer (123);
+
+    if (isVisible())
+        dismissalMouseEventOccurred = true;
+}
+
+void TooltipWindow::mouseWheelMove (const MouseEvent&, const MouseWheelDetails&)
+{
+    if (isTimerRunning() && getTimerInterval() != 123)
+        startTimer (123);
+
+    if (isVisible())
+        dismissalMouseEventOccurred = true;
 }")
 _quiet_write()
 

@@ -12,6 +12,14 @@
 
 #include <random>
 
+#include <malloc.h>
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/allocator_interface.h>
+#define SONAVIRE_TEST_ASAN_HEAP 1
+#endif
+#endif
+
 namespace
 {
 using x47390_data::DataCenter;
@@ -86,6 +94,16 @@ juce::Colour pixel(const juce::Image& image, int x, int y)
 bool isReddish(juce::Colour c)
 {
     return c.getRed() > 180 && c.getGreen() < 90 && c.getBlue() < 90;
+}
+
+// Bytes the process holds on its heap now.
+long long heapBytes()
+{
+#ifdef SONAVIRE_TEST_ASAN_HEAP
+    return (long long) __sanitizer_get_current_allocated_bytes();
+#else
+    return (long long) mallinfo2().uordblks;
+#endif
 }
 } // namespace
 
@@ -447,6 +465,7 @@ TEST_F(TuningPageTest, IncomingNotesLightTheGuides)
     play(0x90, 61, 100);
     EXPECT_EQ(octGuidNoteStates[1], 1);
     auto shot = pane->createComponentSnapshot(pane->getLocalBounds());
+    testsupport::keepImage(shot, "tuning/tuning-page-lit");
     // Key guide 61: C#'s black key on tile 5; octave guide 1: the large C# key.
     EXPECT_TRUE(isReddish(pixel(shot, 75 + 113 + 5 * 42 + 5, 364 + 4))) << pixel(shot, 75 + 323, 368).toString();
     EXPECT_TRUE(isReddish(pixel(shot, 75 + 171, 190)));
@@ -462,6 +481,27 @@ TEST_F(TuningPageTest, IncomingNotesLightTheGuides)
     select(3); // an octave counts every note
     play(0x93, 40, 90);
     EXPECT_EQ(octGuidNoteStates[4], 1);
+}
+
+// The page is made at start-up but seldom shown: made and drawn with keys lit, it holds no more than the
+// small key tiles, not pictures of its keyboard and of every lit key.
+TEST_F(TuningPageTest, HoldsNoLargePictures)
+{
+    pane.reset();
+    juce::ImageCache::releaseUnusedImages();
+    const auto before = heapBytes();
+    pane = std::make_unique<TuningPaneComponent>();
+    pane->setBounds(0, 0, 940, 450);
+    page = pane->getTuningEditor();
+    kbdGuidNoteStates[61] = 1;
+    octGuidNoteStates[1] = 1;
+    {
+        const auto shot = pane->createComponentSnapshot(pane->getLocalBounds());
+        EXPECT_TRUE(isReddish(pixel(shot, 75 + 171, 190)));
+        EXPECT_TRUE(isReddish(pixel(shot, 75 + 113 + 5 * 42 + 5, 364 + 4)));
+        EXPECT_LT(pixel(shot, 75 + 113 + 250, 180).getBrightness(), 0.3f);
+    }
+    EXPECT_LT(heapBytes() - before, 4LL * 1024 * 1024);
 }
 
 TEST_F(TuningPageTest, ShowingTheTabTurnsLiveTransmissionOnAndOff)

@@ -116,8 +116,10 @@ TEST_F(DraggableTableListBoxTest, TheTimerScrollsOnlyWhileADragHoversNearAnEdge)
 
     box->timerCallback();
     EXPECT_EQ(viewport->getViewPositionY(), 0) << "no drag";
+    EXPECT_FALSE(box->isAutoScrollTimerRunning()) << "a list at rest never wakes the program";
 
     box->itemDragEnter(at(10, 299)); // bottom edge
+    EXPECT_TRUE(box->isAutoScrollTimerRunning());
     box->timerCallback();
     const int first = juce::roundToInt(0.04 * range);
     EXPECT_EQ(viewport->getViewPositionY(), first);
@@ -135,6 +137,7 @@ TEST_F(DraggableTableListBoxTest, TheTimerScrollsOnlyWhileADragHoversNearAnEdge)
     EXPECT_EQ(viewport->getViewPositionY(), 0);
 
     box->itemDragExit(at(10, 299));
+    EXPECT_FALSE(box->isAutoScrollTimerRunning());
     box->timerCallback();
     EXPECT_EQ(viewport->getViewPositionY(), 0);
 }
