@@ -89,4 +89,13 @@ void MainAppWindow::keepPlacedBounds(juce::Rectangle<int> bounds)
     positionKeeper.keep(*this, bounds);
 }
 
+void MainAppWindow::focusGained(FocusChangeType)
+{
+    // The window is handed the keyboard when it becomes active again: it goes on to the page at once, so that
+    // a key pressed right after reaches the page and is not lost on the window.
+    if (auto* main = dynamic_cast<MainComponent*>(getContentComponent());
+        main != nullptr && !isCurrentlyBlockedByAnotherModalComponent())
+        main->focusCurrentPage();
+}
+
 void MainAppWindow::rememberBounds(juce::Rectangle<int> bounds) { remembered = bounds; }

@@ -21,6 +21,7 @@ public:
     void resized() override;
     void moved() override;
     void closeButtonPressed() override;
+    void focusGained(FocusChangeType cause) override;
 
     void dataEditStatusChanged(const bool& edited) override;
     void lastSavedFileChanged(const juce::File& file) override;
