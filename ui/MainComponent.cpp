@@ -117,6 +117,9 @@ juce::Component* findKeyboardTarget(juce::Component& page)
 
 void MainComponent::focusCurrentPage()
 {
+    // The window may be handed the keyboard while this component is built or taken apart.
+    if (tabs == nullptr)
+        return;
     if (auto* page = tabs->getCurrentContentComponent())
         if (auto* target = findKeyboardTarget(*page))
             target->grabKeyboardFocus();
