@@ -10,7 +10,7 @@
 #include "files/PresetFileManager.h"
 #include "platform/system/FileNameBytes.h"
 #include "tests/app/ShellTestSupport.h"
-#include "tests/support/SpecialFiles.h"
+#include "tests/support/UnusualFiles.h"
 #include "tests/support/TestSupport.h"
 #include "ui/AlertDialogComponent.h"
 #include "ui/LibraryFileDrop.h"

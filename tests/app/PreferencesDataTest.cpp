@@ -1,6 +1,6 @@
 #include "app/PreferencesData.h"
 #include "app/PreferencesDataChangeBroadcaster.h"
-#include "tests/support/SpecialFiles.h"
+#include "tests/support/UnusualFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "files/FileExtensionChecker.h"
 #include "files/FileWriter.h"
 #include "tests/files/FileSavingTestSupport.h"
-#include "tests/support/SpecialFiles.h"
+#include "tests/support/UnusualFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

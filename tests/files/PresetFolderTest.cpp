@@ -8,7 +8,7 @@
 #include "files/PresetFileWriter.h"
 #include "files/ProgramFileWriter.h"
 #include "files/ZipLibraryFileWriter.h"
-#include "tests/support/SpecialFiles.h"
+#include "tests/support/UnusualFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "platform/system/FileNameBytes.h"
 #include "tests/app/ShellTestSupport.h"
 #include "tests/support/RealProgram.h"
-#include "tests/support/SpecialFiles.h"
+#include "tests/support/UnusualFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ namespace
 {
 const juce::String applicationName("sonavire Sound Librarian");
 
-class SpecialFileRealProgram : public ::testing::Test
+class UnusualFileRealProgram : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -42,7 +42,7 @@ protected:
         const auto alert = program.waitForTitle("Error", 60000);
         if (alert == 0)
             return false;
-        program.keepScreenshot(alert, "special-files/open-error");
+        program.keepScreenshot(alert, "unusual-files/open-error");
         program.closeWindow(alert);
         return program.waitUntil([&] { return program.getWindows().size() == 1; }, 60000);
     }
@@ -52,7 +52,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SpecialFileRealProgram, AFifoOnTheCommandLineOrFromASecondStartGetsTheOpenError)
+TEST_F(UnusualFileRealProgram, AFifoOnTheCommandLineOrFromASecondStartGetsTheOpenError)
 {
     const auto fifo = files.file("pipe.snvrlib");
     ASSERT_TRUE(testsupport::makeFifo(fifo));
@@ -62,7 +62,7 @@ TEST_F(SpecialFileRealProgram, AFifoOnTheCommandLineOrFromASecondStartGetsTheOpe
     ASSERT_TRUE(dismissError(program)) << program.getOutput();
     const auto window = program.waitForMainWindow();
     ASSERT_NE(window, 0u) << program.getOutput();
-    program.keepScreenshot(window, "special-files/after-fifo");
+    program.keepScreenshot(window, "unusual-files/after-fifo");
     EXPECT_EQ(program.getTitle(window), applicationName + " - Untitled");
 
     // A later start hands the same name over: the running program says so again and goes on.
@@ -79,7 +79,7 @@ TEST_F(SpecialFileRealProgram, AFifoOnTheCommandLineOrFromASecondStartGetsTheOpe
     EXPECT_FALSE(release.wasNeeded());
 }
 
-TEST_F(SpecialFileRealProgram, NamesWithQuotesBlanksAndOtherBytesOpenFromEitherStart)
+TEST_F(UnusualFileRealProgram, NamesWithQuotesBlanksAndOtherBytesOpenFromEitherStart)
 {
     // One name for the first start, one for a second start.
     const std::string folder = files.get().getFullPathName().toStdString();

@@ -12,7 +12,7 @@
 #include "files/TuneScaleFileReader.h"
 #include "files/UserUnitFileReader.h"
 #include "files/VoicingEditorLibraryDataImporter.h"
-#include "tests/support/SpecialFiles.h"
+#include "tests/support/UnusualFiles.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +38,7 @@ Read readerOf()
 }
 } // namespace
 
-TEST(SpecialFileReading, EveryReaderRefusesWhatIsNoReadableRegularFileWithTheOpenError)
+TEST(UnusualFileReading, EveryReaderRefusesWhatIsNoReadableRegularFileWithTheOpenError)
 {
     testsupport::TemporaryFolder folder;
     // Traversable for the ordinary user, so that only the file's own permissions stop it.
@@ -103,7 +103,7 @@ TEST(SpecialFileReading, EveryReaderRefusesWhatIsNoReadableRegularFileWithTheOpe
     EXPECT_TRUE(fifo.exists() && subfolder.isDirectory()) << "nothing is changed";
 }
 
-TEST(SpecialFileReading, TheUnprivilegedUserCannotOpenTheLockedFile)
+TEST(UnusualFileReading, TheUnprivilegedUserCannotOpenTheLockedFile)
 {
     // The check above means something only when the ordinary user is really kept out.
     testsupport::TemporaryFolder folder;
