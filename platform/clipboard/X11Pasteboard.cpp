@@ -39,7 +39,8 @@ struct X11Pasteboard::Connection
     juce::String heldTypeName;
     juce::MemoryBlock heldBytes;
 
-    // The one conversion the message thread may wait for.
+    // The one conversion the message thread may wait for, and how long it waits.
+    int answerTimeoutMs = X11Pasteboard::replyTimeoutMs;
     std::condition_variable answered;
     bool awaiting = false;
     bool hasAnswer = false;
@@ -196,10 +197,12 @@ struct X11Pasteboard::Connection
     }
 };
 
-std::shared_ptr<X11Pasteboard> X11Pasteboard::open(const juce::String& displayName, const juce::String& selectionName)
+std::shared_ptr<X11Pasteboard> X11Pasteboard::open(const juce::String& displayName, const juce::String& selectionName,
+                                                   int answerTimeoutMs)
 {
     XInitThreads();
     auto connection = std::make_unique<Connection>();
+    connection->answerTimeoutMs = answerTimeoutMs;
     connection->display = XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.toRawUTF8());
     if (connection->display == nullptr || ::pipe2(connection->wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return nullptr;
@@ -271,7 +274,7 @@ std::optional<juce::MemoryBlock> X11Pasteboard::getData(const juce::String& type
                           c.window, CurrentTime);
         XFlush(c.display);
         c.wake();
-        c.answered.wait_for(guard, std::chrono::milliseconds(replyTimeoutMs), [&c] { return c.hasAnswer; });
+        c.answered.wait_for(guard, std::chrono::milliseconds(c.answerTimeoutMs), [&c] { return c.hasAnswer; });
         c.awaiting = false;
         if (c.hasAnswer)
             result = std::move(c.answer);

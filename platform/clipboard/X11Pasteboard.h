@@ -22,8 +22,10 @@ public:
 
     // Null when the display cannot be opened. An empty name means $DISPLAY. Tests that run side by side
     // on one display name a selection of their own in place of CLIPBOARD.
+    // Tests may wait longer for an owner's answer than the program does.
     static std::shared_ptr<X11Pasteboard> open(const juce::String& displayName = {},
-                                               const juce::String& selectionName = "CLIPBOARD");
+                                               const juce::String& selectionName = "CLIPBOARD",
+                                               int answerTimeoutMs = replyTimeoutMs);
 
     ~X11Pasteboard() override;
 
