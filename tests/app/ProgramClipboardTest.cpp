@@ -51,8 +51,9 @@ struct X11ProgramClipboard : ProgramClipboard
         // for the test of the text that JUCE puts on CLIPBOARD.
         const auto selection = usesClipboard() ? juce::String("CLIPBOARD")
                                                : "SONAVIRE_TEST_SELECTION_" + juce::String(::getpid());
-        first = platform::clipboard::X11Pasteboard::open({}, selection, answerTimeoutMs());
-        second = platform::clipboard::X11Pasteboard::open({}, selection, answerTimeoutMs());
+        const auto open = [&] { return platform::clipboard::X11Pasteboard::open({}, selection, answerTimeoutMs()); };
+        first = testsupport::madeWithin(open);
+        second = testsupport::madeWithin(open);
         ASSERT_NE(first, nullptr);
         ASSERT_NE(second, nullptr);
     }

@@ -153,8 +153,8 @@ protected:
     {
         if (std::getenv("DISPLAY") == nullptr)
             GTEST_SKIP() << "no X display";
-        first = X11Pasteboard::open({}, selection);
-        second = X11Pasteboard::open({}, selection);
+        first = testsupport::madeWithin([] { return X11Pasteboard::open({}, selection); });
+        second = testsupport::madeWithin([] { return X11Pasteboard::open({}, selection); });
         ASSERT_NE(first, nullptr);
         ASSERT_NE(second, nullptr);
     }

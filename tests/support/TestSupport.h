@@ -28,6 +28,20 @@ long currentSystemCall(const juce::File& thread);
 // pass.
 bool sleepsInPollWithoutDeadline(const juce::File& thread);
 
+// Calls make until it gives something (a non-null pointer) or the time passes: a busy X server may turn a
+// new connection away for a moment.
+template <class Make>
+auto madeWithin(Make&& make, int timeoutMs = hangMs) -> decltype(make())
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    for (;;)
+    {
+        if (auto made = make(); made != nullptr || juce::Time::getMillisecondCounter() >= end)
+            return made;
+        juce::Thread::sleep(50);
+    }
+}
+
 // Delivers every message already posted to the message loop.
 void drainMessageLoop();
 
