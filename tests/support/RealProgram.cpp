@@ -322,27 +322,31 @@ bool RealProgram::waitUntil(const std::function<bool()>& condition, int timeoutM
     }
 }
 
+// The process that made a window, as the toolkit writes it on every window of its own.
+static std::optional<pid_t> windowPid(Display* display, Window window)
+{
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &remaining,
+                           &data)
+            != Success
+        || data == nullptr)
+        return std::nullopt;
+    const auto result = (pid_t) * reinterpret_cast<unsigned long*>(data);
+    XFree(data);
+    return result;
+}
+
 std::vector<std::pair<unsigned long, juce::String>> RealProgram::getWindows()
 {
     std::vector<std::pair<unsigned long, juce::String>> windows;
     if (x->display == nullptr || pid <= 0)
         return windows;
 
-    const Atom pidAtom = XInternAtom(x->display, "_NET_WM_PID", False);
-    const auto pidOf = [&](Window window) -> std::optional<pid_t> {
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0, remaining = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(x->display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
-                               &remaining, &data)
-                != Success
-            || data == nullptr)
-            return std::nullopt;
-        const auto windowPid = (pid_t) * reinterpret_cast<unsigned long*>(data);
-        XFree(data);
-        return windowPid;
-    };
+    const auto pidOf = [&](Window window) { return windowPid(x->display, window); };
     // A window manager puts each top-level window into a frame of its own: the program's windows are then
     // found a level or two below the root.
     const std::function<void(Window, int)> collect = [&](Window parentWindow, int depth) {
@@ -624,8 +628,36 @@ void RealProgram::click(unsigned long window, juce::Point<int> position, int but
     flush();
 }
 
+bool RealProgram::waitForEarlierDragsToEnd()
+{
+    if (x->display == nullptr || pid <= 0)
+        return false;
+    // The program's temporary windows (the drag's picture and badge) sit right below the root, framed by no
+    // window manager; they are counted whether shown or not.
+    return waitUntil(
+        [&]
+        {
+            Window rootReturn = 0, parent = 0;
+            Window* children = nullptr;
+            unsigned int count = 0;
+            if (XQueryTree(x->display, x->root, &rootReturn, &parent, &children, &count) == 0)
+                return false;
+            bool left = false;
+            for (unsigned int i = 0; i < count && !left; ++i)
+            {
+                XWindowAttributes attributes{};
+                left = XGetWindowAttributes(x->display, children[i], &attributes) != 0
+                       && attributes.override_redirect && windowPid(x->display, children[i]) == pid;
+            }
+            if (children != nullptr)
+                XFree(children);
+            return !left;
+        });
+}
+
 void RealProgram::drag(unsigned long window, juce::Point<int> from, juce::Point<int> to, bool altAtDrop)
 {
+    waitForEarlierDragsToEnd();
     moveMouse(window, from);
     XTestFakeButtonEvent(x->display, 1, True, 0);
     flush();
@@ -650,6 +682,7 @@ void RealProgram::drag(unsigned long window, juce::Point<int> from, juce::Point<
 
 void RealProgram::pressButton(unsigned long window, juce::Point<int> position)
 {
+    waitForEarlierDragsToEnd();
     moveMouse(window, position);
     XTestFakeButtonEvent(x->display, 1, True, 0);
     flush();

@@ -109,6 +109,9 @@ public:
     // Presses at one point, moves in small steps to the other and releases; with alt held at the
     // release when asked (a copy drag).
     void drag(unsigned long window, juce::Point<int> from, juce::Point<int> to, bool altAtDrop = false);
+    // The toolkit ends a finished drag on a timer of its own, and until then takes no new drag from the same
+    // place: waits until no picture of an earlier drag is left. drag() and pressButton() do so first.
+    bool waitForEarlierDragsToEnd();
     // The halves of a drag, for looking at the screen while the button is held: presses the first button at
     // a point, and releases it where the pointer is.
     void pressButton(unsigned long window, juce::Point<int> position);
