@@ -1,7 +1,10 @@
 #include "ui/ImageLibrary.h"
 
+#include "data/Singleton.h"
 #include "ui/ImagePainters.h"
 
+#include <map>
+#include <mutex>
 #include <vector>
 
 namespace ui
@@ -63,7 +66,51 @@ const std::vector<ImageEntry> imageTable{
     {"TuningOctaveGuide11", 900, 372, painters::tuningOctaveGuide<11>},
 };
 
-juce::int64 cacheKey(const juce::String& name) { return juce::String("sonavire-image:" + name).hashCode64(); }
+// Drawn images by name. The toolkit's image cache would look for unused images every 2 s for as long as it
+// holds any, which wakes the idle program; here an image that nobody else holds is let go at the first call
+// after 5 s without use. Like the toolkit's cache, it goes at shutdown with the toolkit's other objects.
+class DrawnImages : public Singleton<DrawnImages>, public juce::DeletedAtShutdown
+{
+public:
+    juce::Image find(const juce::String& name)
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        const auto now = juce::Time::getMillisecondCounter();
+        for (auto it = images.begin(); it != images.end();)
+        {
+            if (it->first != name && it->second.image.getReferenceCount() <= 1 && now - it->second.lastUse > keepMs)
+                it = images.erase(it);
+            else
+                ++it;
+        }
+        const auto found = images.find(name);
+        if (found == images.end())
+            return {};
+        found->second.lastUse = now;
+        return found->second.image;
+    }
+
+    void add(const juce::String& name, const juce::Image& image)
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        images[name] = {image, juce::Time::getMillisecondCounter()};
+    }
+
+private:
+    friend class Singleton<DrawnImages>;
+    DrawnImages() = default;
+
+    static constexpr juce::uint32 keepMs = 5000;
+    struct Entry
+    {
+        juce::Image image;
+        juce::uint32 lastUse = 0;
+    };
+    std::mutex lock;
+    std::map<juce::String, Entry> images;
+};
+
+DrawnImages& drawnImages() { return *DrawnImages::getInstance(); }
 
 const ImageEntry* findEntry(const juce::String& name)
 {
@@ -79,14 +126,15 @@ juce::Image getImage(const juce::String& name)
     if (const auto* found = findEntry(name))
     {
         const auto& entry = *found;
-        const auto key = cacheKey(name);
-        auto image = juce::ImageCache::getFromHashCode(key);
+        auto image = drawnImages().find(name);
         if (image.isNull())
         {
             image = juce::Image(juce::Image::ARGB, entry.width, entry.height, true);
-            juce::Graphics g(image);
-            entry.paint(g, entry.width, entry.height);
-            juce::ImageCache::addImageToCache(image, key);
+            {
+                juce::Graphics g(image);
+                entry.paint(g, entry.width, entry.height);
+            }
+            drawnImages().add(name, image);
         }
         return image;
     }

@@ -6,7 +6,7 @@ namespace ui
 {
 // The program's own images (icon, logo, display frame, buttons, captions, keyboard and guide pictures,
 // about picture), drawn by our code at twice their drawn size and handed out by name. Each image is
-// drawn once and kept in the toolkit's image cache. An unknown name gives an invalid image.
+// drawn once and kept while in use, and for a few seconds after. An unknown name gives an invalid image.
 juce::Image getImage(const juce::String& name);
 
 // Draws the named image's shapes straight into the area, scaled as the image would be drawn there, and

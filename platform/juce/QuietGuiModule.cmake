@@ -1,5 +1,5 @@
 # The toolkit's GUI module wakes the program many times a second while nothing happens. Our copy of the
-# module changes three places:
+# module changes these places (the events module's timer thread, at the end, likewise):
 # - The Linux window peer runs a timer at the display's refresh rate (100 Hz when the display tells none) from
 #   the window's creation on, and draws only from that timer: every open window costs about 1 % of a core.
 #   Here the timer starts when the window has something to draw, runs slowly while the window keeps its
@@ -13,10 +13,13 @@
 # - The tooltip window asks the X server for the pointer 8 times a second for good. Here it does so once a
 #   second while it has no tip to show or hide and the pointer rests or is outside the program's windows; the
 #   pointer entering any component, a click or the wheel makes it look 8 times a second again.
+# - The top-level window manager looks for the active window every 1.7 s for good, and a text field's caret
+#   blinks for good (see below).
 # - Files dropped on a window come as URIs whose escapes the toolkit decodes as UTF-8: a name that is not
 #   UTF-8 turns into another name. Here the escapes give the name's bytes, kept as
 #   platform::fileNameFromBytes keeps them.
-# Outcome: sonavire_quiet_gui_basics_source, the module's source file to compile in place of the original.
+# Outcome: sonavire_quiet_gui_basics_source and sonavire_quiet_events_source, the modules' source files to
+# compile in place of the originals.
 
 set(_module "${JUCE_MODULES_DIR}/juce_gui_basics")
 set(_copy "${CMAKE_CURRENT_BINARY_DIR}/quiet/juce_gui_basics")
@@ -26,7 +29,9 @@ file(COPY "${_module}" DESTINATION "${CMAKE_CURRENT_BINARY_DIR}/quiet"
      PATTERN "juce_linux_Windowing.cpp" EXCLUDE
      PATTERN "juce_Desktop.cpp" EXCLUDE
      PATTERN "juce_linux_X11_DragAndDrop.cpp" EXCLUDE
-     PATTERN "juce_TooltipWindow.cpp" EXCLUDE)
+     PATTERN "juce_TooltipWindow.cpp" EXCLUDE
+     PATTERN "juce_TopLevelWindow.cpp" EXCLUDE
+     PATTERN "juce_CaretComponent.cpp" EXCLUDE)
 
 # Each file is read, changed with _quiet_replace (which fails when the text is not found: another JUCE) and
 # written by _quiet_write, only when it differs.
@@ -208,6 +213,55 @@ void TooltipWindow::mouseWheelMove (const MouseEvent&, const MouseWheelDetails&)
 }")
 _quiet_write()
 
+_quiet_read(windows/juce_TopLevelWindow.cpp)
+# After a focus change the active window is looked for again after 10 ms, then at twice the interval each time
+# up to 1.7 s, and every 1.7 s for good. Focus changes come as events, so here the looking stops after the
+# longest interval.
+_quiet_replace(
+"    void checkFocus()
+    {
+        startTimer (jmin (1731, getTimerInterval() * 2));"
+"    void checkFocus()
+    {
+        if (getTimerInterval() * 2 > 1731)
+            stopTimer();
+        else
+            startTimer (getTimerInterval() * 2);")
+_quiet_write()
+
+_quiet_read(keyboard/juce_CaretComponent.cpp)
+# A text field's caret blinks for as long as the field has the keyboard. As on the rest of the desktop, here
+# it stops blinking, shown, 10 s after the caret last moved.
+_quiet_replace(
+"void CaretComponent::timerCallback()
+{
+    setVisible (shouldBeShown() && ! isVisible());
+}
+
+void CaretComponent::setCaretPosition (const Rectangle<int>& characterArea)
+{
+    startTimer (380);"
+"static const Identifier quietCaretMovedAt (\"quietCaretMovedAt\");
+
+void CaretComponent::timerCallback()
+{
+    const auto movedAt = (uint32) (int64) getProperties()[quietCaretMovedAt];
+    if (Time::getMillisecondCounter() - movedAt > 10000)
+    {
+        stopTimer();
+        setVisible (shouldBeShown());
+        return;
+    }
+
+    setVisible (shouldBeShown() && ! isVisible());
+}
+
+void CaretComponent::setCaretPosition (const Rectangle<int>& characterArea)
+{
+    getProperties().set (quietCaretMovedAt, (int64) Time::getMillisecondCounter());
+    startTimer (380);")
+_quiet_write()
+
 _quiet_read(native/x11/juce_linux_X11_DragAndDrop.cpp)
 _quiet_replace(
 "namespace juce
@@ -228,3 +282,23 @@ _quiet_replace(
 _quiet_write()
 
 set(sonavire_quiet_gui_basics_source "${_copy}/juce_gui_basics.cpp")
+
+# The events module's timer thread wakes at least ten times a second, timers or not (and once a second with
+# none), only to keep the approximate clock moving, which the program's event loop does now. Here it sleeps
+# until the first timer is due; a timer started or moved earlier wakes it as before.
+set(_module "${JUCE_MODULES_DIR}/juce_events")
+set(_copy "${CMAKE_CURRENT_BINARY_DIR}/quiet/juce_events")
+file(COPY "${_module}" DESTINATION "${CMAKE_CURRENT_BINARY_DIR}/quiet" PATTERN "juce_Timer.cpp" EXCLUDE)
+
+_quiet_read(timers/juce_Timer.cpp)
+_quiet_replace(
+"        if (timers.empty())
+            return 1000;"
+"        if (timers.empty())
+            return std::numeric_limits<int>::max();")
+_quiet_replace(
+"            wait (jlimit (1, 100, timeUntilFirstTimer));"
+"            wait (timeUntilFirstTimer == std::numeric_limits<int>::max() ? -1 : jmax (1, timeUntilFirstTimer));")
+_quiet_write()
+
+set(sonavire_quiet_events_source "${_copy}/juce_events.cpp")

@@ -51,7 +51,11 @@ bool dispatchNextEvents(int timeoutMs)
         xWaiting = xEventsWaiting(display);
     }
 
-    if (poll(watched.data(), (nfds_t) watched.size(), xWaiting ? 0 : timeoutMs) < 0 && !xWaiting)
+    const bool interrupted = poll(watched.data(), (nfds_t) watched.size(), xWaiting ? 0 : timeoutMs) < 0;
+    // The toolkit's approximate clock (press times, tooltip delays) moves only when someone reads the real one;
+    // its timer thread no longer does so ten times a second.
+    juce::Time::getMillisecondCounter();
+    if (interrupted && !xWaiting)
         return false; // interrupted by a signal: the caller looks at its conditions again
 
     bool dispatched = false;

@@ -488,7 +488,6 @@ TEST_F(TuningPageTest, IncomingNotesLightTheGuides)
 TEST_F(TuningPageTest, HoldsNoLargePictures)
 {
     pane.reset();
-    juce::ImageCache::releaseUnusedImages();
     const auto before = heapBytes();
     pane = std::make_unique<TuningPaneComponent>();
     pane->setBounds(0, 0, 940, 450);
