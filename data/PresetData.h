@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace x47390_data
@@ -67,6 +68,8 @@ public:
     void addPresetData(const PresetData& source); // stores a copy
     void addPresetData(std::unique_ptr<PresetData> preset); // takes the record over
     void clear() { presets.clear(); }
+    // Empties the list and hands its records to the caller.
+    std::vector<std::unique_ptr<PresetData>> takeAll() noexcept { return std::exchange(presets, {}); }
 
 private:
     std::vector<std::unique_ptr<PresetData>> presets;

@@ -262,7 +262,9 @@ bool PresetFileManager::importPresetFile(const juce::File& file)
 
 int PresetFileManager::reloadPresetLibraries(x47390_data::PresetLibrary& libraries) const
 {
-    libraries.clear();
+    // The records held so far go one by one, each just before its place is read again: what they free is
+    // taken by the next reads instead of going back to the system and being faulted in anew.
+    auto previous = libraries.takeAll();
     std::vector<juce::File> files;
     for (auto* entry : indexRoot->getChildIterator())
         files.push_back(getInstalledFile(*entry));
@@ -281,6 +283,8 @@ int PresetFileManager::reloadPresetLibraries(x47390_data::PresetLibrary& librari
     {
         for (size_t i = next++; i < files.size(); i = next++)
         {
+            if (i < previous.size())
+                previous[i].reset();
             if (i > firstFailure || files[i] == juce::File())
                 continue; // not read: the list ends before it
             // Each file is read into a new record that the list then takes over: a copy would hold the
