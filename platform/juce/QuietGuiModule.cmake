@@ -10,9 +10,10 @@
 #   movement it notices on, for good. The pointer events themselves reach the global listeners (those over
 #   a component that a modal dialog blocks through the desktop's fake move), so here the desktop asks only
 #   after such a move, until the pointer rests.
-# - The tooltip window asks the X server for the pointer 8 times a second for good. Here it does so once a
-#   second while it has no tip to show or hide and the pointer rests or is outside the program's windows; the
-#   pointer entering any component, a click or the wheel makes it look 8 times a second again.
+# - The tooltip window asks the X server for the pointer 8 times a second for good. Here it stops asking while
+#   it has no tip to show or hide and the pointer rests or is outside the program's windows; the pointer
+#   entering any component, a click, the wheel or a tip shown by the program makes it look 8 times a second
+#   again.
 # - The top-level window manager looks for the active window every 1.7 s for good, and a text field's caret
 #   blinks for good (see below).
 # - Files dropped on a window come as URIs whose escapes the toolkit decodes as UTF-8: a name that is not
@@ -160,10 +161,10 @@ _quiet_replace(
         const auto* underMouse = Desktop::getInstance().getMainMouseSource().getComponentUnderMouse();
         const auto settled = manuallyShownTip.isEmpty() && ! isVisible() && lastTipUnderMouse.isEmpty()
                               && (underMouse == nullptr || lastMousePos == previousMousePos);
-        const auto interval = settled ? 1000 : 123;
-
-        if (getTimerInterval() != interval)
-            startTimer (interval);
+        if (settled)
+            stopTimer();
+        else if (getTimerInterval() != 123)
+            startTimer (123);
     } };
 
     const auto mouseSource = Desktop::getInstance().getMainMouseSource();")
@@ -187,7 +188,7 @@ void TooltipWindow::mouseWheelMove (const MouseEvent&, const MouseWheelDetails&)
 }"
 "void TooltipWindow::mouseEnter (const MouseEvent& e)
 {
-    if (isTimerRunning() && getTimerInterval() != 123)
+    if (getTimerInterval() != 123)
         startTimer (123);
 
     if (e.eventComponent == this)
@@ -196,7 +197,7 @@ void TooltipWindow::mouseWheelMove (const MouseEvent&, const MouseWheelDetails&)
 
 void TooltipWindow::mouseDown (const MouseEvent&)
 {
-    if (isTimerRunning() && getTimerInterval() != 123)
+    if (getTimerInterval() != 123)
         startTimer (123);
 
     if (isVisible())
@@ -205,12 +206,22 @@ void TooltipWindow::mouseDown (const MouseEvent&)
 
 void TooltipWindow::mouseWheelMove (const MouseEvent&, const MouseWheelDetails&)
 {
-    if (isTimerRunning() && getTimerInterval() != 123)
+    if (getTimerInterval() != 123)
         startTimer (123);
 
     if (isVisible())
         dismissalMouseEventOccurred = true;
 }")
+_quiet_replace(
+"    jassert (tip.isNotEmpty());
+
+    displayTipInternal (screenPos, tip, ShownManually::yes);"
+"    jassert (tip.isNotEmpty());
+
+    if (getTimerInterval() != 123)
+        startTimer (123);
+
+    displayTipInternal (screenPos, tip, ShownManually::yes);")
 _quiet_write()
 
 _quiet_read(windows/juce_TopLevelWindow.cpp)

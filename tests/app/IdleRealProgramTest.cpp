@@ -1,6 +1,6 @@
 // The real program, connected to the simulated instrument, sleeps while the user does nothing: its main
 // thread waits in poll() for the next event with no deadline, in the main loop and in a dialog's modal loop
-// alike (the toolkit's own modal loop looks every millisecond). What waiting costs in CPU and wake-ups
+// alike (the toolkit's own modal loop looks every millisecond), and once the pointer rests no timer runs. What waiting costs in CPU and wake-ups
 // depends on the machine and is measured by bench_program_cpu.
 #include "tests/support/RealProgram.h"
 #include "tests/support/TestSupport.h"
@@ -30,11 +30,17 @@ TEST(IdleRealProgram, WithTheInstrumentConnectedItSleepsUntilTheNextEvent)
     const juce::File mainThread("/proc/" + juce::String(program.getPid()));
     const auto sleeping = [&] { return testsupport::sleepsInPollWithoutDeadline(mainThread); };
     EXPECT_TRUE(testsupport::RealProgram::waitUntil(sleeping)) << "the main window alone";
+    // Once the pointer rests, no timer runs: the toolkit's timer thread waits for one to start.
+    const auto timerThread = testsupport::findThread(program.getPid(), "JUCE Timer");
+    ASSERT_TRUE(timerThread.exists());
+    const auto noTimerRuns = [&] { return testsupport::sleepsInFutexWithoutDeadline(timerThread) && sleeping(); };
+    EXPECT_TRUE(testsupport::RealProgram::waitUntil(noTimerRuns)) << "the main window alone: timers";
 
     program.pressKeyIn(window, "ctrl+comma");
     const auto preferences = program.waitForTitle("Preferences");
     ASSERT_NE(preferences, 0u) << program.getOutput();
     program.moveMouse(preferences, {10, 10});
-    EXPECT_TRUE(testsupport::RealProgram::waitUntil(sleeping)) << "the preferences dialog open";
+    // A text field's caret blinks for a while, then stops.
+    EXPECT_TRUE(testsupport::RealProgram::waitUntil(noTimerRuns)) << "the preferences dialog open";
     EXPECT_TRUE(program.isRunning());
 }

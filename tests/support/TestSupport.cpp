@@ -73,6 +73,23 @@ bool sleepsInPollWithoutDeadline(const juce::File& thread)
     return false;
 }
 
+bool sleepsInFutexWithoutDeadline(const juce::File& thread)
+{
+    // futex(address, operation, value, timeout, ...): no timeout waits until another thread wakes it.
+    const auto fields = systemCallFields(thread);
+    return fields.size() > 4 && fields[0].getIntValue() == SYS_futex
+           && fields[4].fromFirstOccurrenceOf("0x", false, true).getHexValue64() == 0;
+}
+
+juce::File findThread(int pid, const juce::String& name)
+{
+    for (const auto& task : juce::File("/proc/" + juce::String(pid) + "/task")
+                                .findChildFiles(juce::File::findDirectories, false))
+        if (task.getChildFile("comm").loadFileAsString().trim() == name)
+            return task;
+    return {};
+}
+
 void drainMessageLoop()
 {
     // Messages are delivered in the order they were posted: once a marker posted now has come, so has

@@ -27,6 +27,10 @@ long currentSystemCall(const juce::File& thread);
 // True when the thread sleeps in poll() with no deadline: it waits for something to happen, not for time to
 // pass.
 bool sleepsInPollWithoutDeadline(const juce::File& thread);
+// The same for a wait on a futex (a lock or condition variable), until another thread wakes it.
+bool sleepsInFutexWithoutDeadline(const juce::File& thread);
+// The folder below /proc of the process's thread with that name, or a null file.
+juce::File findThread(int pid, const juce::String& name);
 
 // Calls make until it gives something (a non-null pointer) or the time passes: a busy X server may turn a
 // new connection away for a moment.
