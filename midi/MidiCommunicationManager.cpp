@@ -31,13 +31,18 @@ void MidiCommunicationManager::transmitCurrentTuneOct(const x47390_data::TuneOct
     octaveSender.handOver(octave);
 }
 
+void MidiCommunicationManager::stopBackgroundSends()
+{
+    programSender.stop();
+    scaleSender.stop();
+    octaveSender.stop();
+}
+
 int MidiCommunicationManager::executeProcess(midi::MidiCommunicationProcess* process)
 {
     // A transfer and a background send never share the port. The senders stay stopped; the next hand-over starts
     // them again.
-    programSender.stop();
-    scaleSender.stop();
-    octaveSender.stop();
+    stopBackgroundSends();
 
     auto* modalState = ui::ModalDialogState::getInstance();
     modalState->setModalDialogOpen(true);

@@ -39,6 +39,10 @@ public:
     // under the modal communication dialog. 0 when the process succeeded, 1 otherwise. The caller owns the process.
     int executeProcess(midi::MidiCommunicationProcess* process);
 
+    // Drops what the background senders hold and waits for a send under way: before a transfer, and before the
+    // port they send through goes.
+    void stopBackgroundSends();
+
     // For a program asked to end: cancels the running transfer without waiting for the user, and calls then once the
     // transfer's command has had its result. False when no transfer runs; then is not called.
     bool cancelTransfer(std::function<void()> then);

@@ -1,5 +1,7 @@
 #include "midi/MidiDeviceManager.h"
 
+#include "midi/MidiCommunicationManager.h"
+
 namespace midi
 {
 bool midiDeviceScanInProgress = false;
@@ -12,6 +14,9 @@ MidiDeviceManager::MidiDeviceManager()
 
 MidiDeviceManager::~MidiDeviceManager()
 {
+    // A background send may be under way through the port that goes with this.
+    if (auto* communication = x47390_midi::MidiCommunicationManager::getInstanceWithoutCreating())
+        communication->stopBackgroundSends();
     scanner.removeListener(this);
     if (isConnected)
     {

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -230,6 +231,28 @@ TEST_F(ManagerTest, ATransferWaitsForTheSendUnderWayAndDropsWhatIsPending)
     manager->transmitCurrentProgram(programNamed("During"));
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(instrument.getCurrentProgram(), binaryOf(programNamed("During")));
+}
+
+// The port goes only once a background send under way through it has ended.
+TEST_F(ManagerTest, ThePortOutlivesTheSendUnderWay)
+{
+    holdIdentityRequests();
+    manager->transmitCurrentProgram(programNamed("Under way"));
+    ASSERT_TRUE(identityHeld.wait(testsupport::hangMs));
+    // The send is let go once the sender is told to stop, or after a hang's time when nothing stops it.
+    std::atomic<bool> checked{false};
+    std::thread releaser(
+        [&]
+        {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(testsupport::hangMs);
+            while (!manager->getProgramSender().threadShouldExit() && !checked && std::chrono::steady_clock::now() < end)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            identityRelease.signal();
+        });
+    delete midi::MidiDeviceManager::getInstanceWithoutCreating();
+    EXPECT_FALSE(manager->getProgramSender().isThreadRunning());
+    checked = true;
+    releaser.join();
 }
 
 TEST_F(ManagerTest, ExecuteProcessReportsFailureAndUnopenablePorts)
