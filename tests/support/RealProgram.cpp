@@ -153,47 +153,6 @@ RealProgram::RealProgram(Options options) : x(std::make_unique<X>())
 
 RealProgram::~RealProgram() { stopAll(); }
 
-juce::String RealProgram::startServerProcess()
-{
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {};
-    serverPid = fork();
-    if (serverPid == 0)
-    {
-        close(fds[0]);
-        closeInheritedDescriptors(fds[1]);
-        redirectOutput("/dev/null");
-        const auto fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               "-noreset", (char*) nullptr);
-        _exit(127);
-    }
-    close(fds[1]);
-    if (serverPid < 0)
-    {
-        close(fds[0]);
-        return {};
-    }
-    // The server writes its display number once it accepts connections.
-    std::string number;
-    pollfd readable{fds[0], POLLIN, 0};
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(hangMs);
-    while (std::chrono::steady_clock::now() < end && number.find('\n') == std::string::npos)
-    {
-        if (poll(&readable, 1, 100) > 0)
-        {
-            char buffer[16];
-            const auto got = read(fds[0], buffer, sizeof buffer);
-            if (got <= 0)
-                break;
-            number.append(buffer, (size_t) got);
-        }
-    }
-    close(fds[0]);
-    return juce::String(number).trim();
-}
-
 bool RealProgram::startServer(const RealProgram* shared)
 {
     XSetErrorHandler(ignoreXError);
@@ -201,22 +160,45 @@ bool RealProgram::startServer(const RealProgram* shared)
         displayName = shared->displayName;
     else
     {
-        // Servers started side by side may reach for the same display number; one that gives up without
-        // a number is started again.
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(hangMs);
-        juce::String number;
-        while (number.isEmpty() && std::chrono::steady_clock::now() < end)
+        int fds[2];
+        if (pipe(fds) != 0)
+            return false;
+        serverPid = fork();
+        if (serverPid == 0)
         {
-            number = startServerProcess();
-            if (number.isEmpty())
+            close(fds[0]);
+            closeInheritedDescriptors(fds[1]);
+            redirectOutput("/dev/null");
+            const auto fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                   "-noreset", (char*) nullptr);
+            _exit(127);
+        }
+        close(fds[1]);
+        if (serverPid < 0)
+        {
+            close(fds[0]);
+            return false;
+        }
+        // The server writes its display number once it accepts connections.
+        std::string number;
+        pollfd readable{fds[0], POLLIN, 0};
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(hangMs);
+        while (std::chrono::steady_clock::now() < end && number.find('\n') == std::string::npos)
+        {
+            if (poll(&readable, 1, 100) > 0)
             {
-                stopChild(serverPid, false);
-                pause(100);
+                char buffer[16];
+                const auto got = read(fds[0], buffer, sizeof buffer);
+                if (got <= 0)
+                    break;
+                number.append(buffer, (size_t) got);
             }
         }
-        if (number.isEmpty())
+        close(fds[0]);
+        if (number.empty())
             return false;
-        displayName = ":" + number;
+        displayName = ":" + juce::String(number).trim();
     }
 
     x->display = XOpenDisplay(displayName.toRawUTF8());

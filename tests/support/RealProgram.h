@@ -176,8 +176,6 @@ public:
 
 private:
     bool startServer(const RealProgram* shared);
-    // Starts one Xvfb; its display number, or empty when it gave up.
-    juce::String startServerProcess();
     bool startWindowManager();
     void startProgram(const Options& options);
     void flush();
