@@ -87,18 +87,6 @@ void stopChild(pid_t child, bool wholeGroup)
     if (child <= 0)
         return;
     const pid_t target = wholeGroup ? -child : child;
-    // A child reaped before has left its number to the system, which gives it to new processes (other tests'
-    // programs and servers among them) within minutes on a busy machine: only a child not yet reaped is signalled.
-    int status = 0;
-    const pid_t state = waitpid(child, &status, WNOHANG);
-    if (state < 0)
-        return;
-    if (state == child)
-    {
-        if (wholeGroup)
-            kill(target, SIGKILL); // what the ended child left running
-        return;
-    }
     kill(target, SIGTERM);
     if (waitForChild(child, 5000) == -1)
     {
