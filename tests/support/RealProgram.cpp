@@ -118,9 +118,7 @@ bool samePixels(const juce::Image& a, const juce::Image& b)
 
 RealProgram::RealProgram(Options options) : x(std::make_unique<X>())
 {
-    ownFolder = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                    .getNonexistentChildFile("sonavire-real-program", "", false);
-    ownFolder.createDirectory();
+    ownFolder = makeUniqueFolder("sonavire-real-program");
     temporaryFolder = ownFolder.getChildFile("tmp");
     temporaryFolder.createDirectory();
     outputFile = ownFolder.getChildFile("output.log");
@@ -225,23 +223,28 @@ bool RealProgram::startWindowManager()
         return false;
     // The manager is ready once it has announced itself on the root window; the deadline only bounds a hang.
     const auto check = XInternAtom(x->display, "_NET_SUPPORTING_WM_CHECK", False);
-    return waitUntil(
+    bool found = false;
+    waitUntil(
         [&]
         {
             if (waitForChild(windowManagerPid, 0) != -1)
-                return false;
+            {
+                windowManagerPid = -1; // reaped: its number may soon be another process's
+                return true;
+            }
             Atom type = None;
             int format = 0;
             unsigned long count = 0, after = 0;
             unsigned char* data = nullptr;
-            const bool found = XGetWindowProperty(x->display, x->root, check, 0, 1, False, XA_WINDOW, &type, &format,
-                                                  &count, &after, &data)
-                                   == Success
-                               && type == XA_WINDOW && count == 1;
+            found = XGetWindowProperty(x->display, x->root, check, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                                       &after, &data)
+                        == Success
+                    && type == XA_WINDOW && count == 1;
             if (data != nullptr)
                 XFree(data);
             return found;
         });
+    return found;
 }
 
 void RealProgram::startProgram(const Options& options)

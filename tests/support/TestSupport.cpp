@@ -100,22 +100,20 @@ void drainMessageLoop()
     runMessageLoopUntil([&delivered] { return delivered->load(); });
 }
 
-TemporaryFolder::TemporaryFolder()
+juce::File makeUniqueFolder(const juce::String& prefix)
 {
-    // mkdtemp makes the folder atomically, so test binaries running side by side never share one.
-    auto pattern = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                       .getChildFile("sonavire-test-XXXXXX")
-                       .getFullPathName()
-                       .toStdString();
+    // mkdtemp makes the folder atomically, so test binaries running side by side never share one: a
+    // shared folder would mean a shared single-instance socket, and one program handing over to another.
+    const auto temporary = juce::File::getSpecialLocation(juce::File::tempDirectory);
+    auto pattern = temporary.getChildFile(prefix + "-XXXXXX").getFullPathName().toStdString();
     if (::mkdtemp(pattern.data()) != nullptr)
-    {
-        folder = juce::File(juce::String::fromUTF8(pattern.c_str()));
-        return;
-    }
-    folder =
-        juce::File::getSpecialLocation(juce::File::tempDirectory).getNonexistentChildFile("sonavire-test", "", false);
+        return juce::File(juce::String::fromUTF8(pattern.c_str()));
+    const auto folder = temporary.getNonexistentChildFile(prefix, "", false);
     folder.createDirectory();
+    return folder;
 }
+
+TemporaryFolder::TemporaryFolder() : folder(makeUniqueFolder("sonavire-test")) {}
 
 TemporaryFolder::~TemporaryFolder()
 {

@@ -49,6 +49,9 @@ auto madeWithin(Make&& make, int timeoutMs = hangMs) -> decltype(make())
 // Delivers every message already posted to the message loop.
 void drainMessageLoop();
 
+// A new folder in the temporary folder whose name no other process can have taken; the caller deletes it.
+juce::File makeUniqueFolder(const juce::String& prefix);
+
 // A fresh temporary folder, deleted again when the object goes.
 class TemporaryFolder
 {
