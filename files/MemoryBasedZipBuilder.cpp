@@ -1,8 +1,10 @@
 #include "files/MemoryBasedZipBuilder.h"
+#include "files/WorkerThreads.h"
 #include "files/ZipCrc32.h"
 
 #include <zlib.h>
 
+#include <atomic>
 #include <cstring>
 #include <limits>
 
@@ -44,6 +46,9 @@ public:
 private:
     std::vector<char> bytes;
 };
+
+// Below this much data to deflate a second thread costs more than it saves.
+constexpr size_t deflatedBytesPerThread = 32 * 1024;
 
 // One raw deflate stream (no zlib header or trailer), reset between members.
 class RawDeflater
@@ -130,8 +135,6 @@ bool MemoryBasedZipBuilder::writeToStream(juce::OutputStream& target)
         return false;
 
     const auto start = target.getPosition();
-    RawDeflater deflater;
-    juce::MemoryBlock compressed;
 
     auto writeCommonFields = [](HeaderBytes& h, const DataEntry& e, size_t nameSize)
     {
@@ -150,21 +153,40 @@ bool MemoryBasedZipBuilder::writeToStream(juce::OutputStream& target)
     for (auto& e : entries)
         if (e.storedName.getNumBytesAsUTF8() > 0xffff || (juce::int64) e.data.getSize() > limit32)
             return false;
-    HeaderBytes h;
 
+    // Every member's checksum and deflated bytes first, on a few threads at once when there is enough to
+    // share; each member comes out the same on any thread.
+    std::vector<juce::MemoryBlock> bodies(entries.size());
+    std::vector<size_t> bodySizes(entries.size());
+    size_t toDeflate = 0;
+    for (const auto& e : entries)
+        toDeflate += e.compressionLevel > 0 ? e.data.getSize() : 0;
+    std::atomic<size_t> next{0};
+    std::atomic<bool> failed{false};
+    workerThreads::run(workerThreads::countFor(toDeflate, deflatedBytesPerThread),
+                       [&]
+                       {
+                           RawDeflater deflater;
+                           for (size_t i = next++; i < entries.size() && !failed; i = next++)
+                           {
+                               auto& e = entries[i];
+                               e.crc32 = zipCrc32Of(e.data);
+                               bodySizes[i] = e.data.getSize();
+                               if (e.compressionLevel > 0
+                                   && !deflater.compress(e.data, juce::jlimit(1, 9, e.compressionLevel), bodies[i],
+                                                         bodySizes[i]))
+                                   failed = true;
+                           }
+                       });
+    if (failed)
+        return false;
+
+    HeaderBytes h;
     for (size_t i = 0; i < entries.size(); ++i)
     {
         auto& e = entries[i];
-        e.crc32 = zipCrc32Of(e.data);
-
-        const void* body = e.data.getData();
-        size_t bodySize = e.data.getSize();
-        if (e.compressionLevel > 0)
-        {
-            if (!deflater.compress(e.data, juce::jlimit(1, 9, e.compressionLevel), compressed, bodySize))
-                return false;
-            body = compressed.getData();
-        }
+        const void* body = e.compressionLevel > 0 ? bodies[i].getData() : e.data.getData();
+        const size_t bodySize = bodySizes[i];
 
         const auto offset = target.getPosition() - start;
         if ((juce::int64) bodySize > limit32 || offset > limit32)

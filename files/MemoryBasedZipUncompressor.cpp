@@ -1,10 +1,12 @@
 #include "files/MemoryBasedZipUncompressor.h"
+#include "files/WorkerThreads.h"
 #include "files/ZipCrc32.h"
 #include "platform/system/RegularFileInputStream.h"
 
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
 
@@ -236,6 +238,9 @@ int MemoryBasedZipUncompressor::findEntryIndex(const juce::String& name) const
 
 namespace
 {
+// Below this much inflated data a second thread costs more than it saves.
+constexpr size_t inflatedBytesPerThread = 64 * 1024;
+
 bool isFolder(const MemoryBasedZipUncompressor::Entry& entry) { return entry.name.endsWithChar('/'); }
 
 // Inflates one member into out, which has room for its size and one byte more.
@@ -315,31 +320,60 @@ juce::Result MemoryBasedZipUncompressor::inflateAllEntries()
     // One block for all: the spare byte at the end lets the last member show that it inflates too far.
     if (memberStore.allocate((size_t) total + 1) == nullptr)
         return juce::Result::fail("The zip file's members are too large");
+    // Where each member goes in the block.
+    std::vector<size_t> positions(entries.size());
+    size_t at = 0;
+    for (size_t i = 0; i < entries.size(); ++i)
+    {
+        positions[i] = at;
+        if (!isFolder(entries[i]))
+            at += entries[i].uncompressedSize;
+    }
+
+    // The members inflate on a few threads at once when there is enough to share; each member's place is
+    // its own. The first damaged member in the archive's order gives the error, as it would on one thread.
+    std::atomic<size_t> next{0};
+    std::atomic<size_t> firstFailure{entries.size()};
+    workerThreads::run(workerThreads::countFor((size_t) total, inflatedBytesPerThread),
+                       [&]
+                       {
+                           RawInflater inflater;
+                           for (size_t i = next++; i < entries.size(); i = next++)
+                           {
+                               if (isFolder(entries[i]) || i > firstFailure)
+                                   continue;
+                               if (extractMember(archive, entries[i], memberStore.data() + positions[i], inflater)
+                                       .failed())
+                                   for (auto failed = firstFailure.load();
+                                        i < failed && !firstFailure.compare_exchange_weak(failed, i);)
+                                   {
+                                   }
+                           }
+                       });
+    if (const size_t failed = firstFailure; failed < entries.size())
+    {
+        RawInflater inflater;
+        const auto result = extractMember(archive, entries[failed], memberStore.data() + positions[failed], inflater);
+        dropMembers();
+        return result;
+    }
+
     members.reserve(entries.size());
     size_t slots = 16;
     while (slots < entries.size() * 2)
         slots *= 2;
     memberSlots.assign(slots, 0);
-    RawInflater inflater;
-    size_t at = 0;
-    for (const auto& entry : entries)
+    for (size_t i = 0; i < entries.size(); ++i)
     {
+        const auto& entry = entries[i];
         if (isFolder(entry))
             continue;
-        auto* out = memberStore.data() + at;
-        const auto result = extractMember(archive, entry, out, inflater);
-        if (result.failed())
-        {
-            dropMembers();
-            return result;
-        }
-        at += entry.uncompressedSize;
         // A later member of a name already seen is checked like every other, but never found.
         const std::string_view name(entry.name.toRawUTF8(), entry.name.getNumBytesAsUTF8());
         const auto slot = slotOf(name);
         if (memberSlots[slot] == 0)
         {
-            members.push_back({name, MemberBytes{out, entry.uncompressedSize}});
+            members.push_back({name, MemberBytes{memberStore.data() + positions[i], entry.uncompressedSize}});
             memberSlots[slot] = (juce::uint32) members.size();
         }
     }

@@ -1,4 +1,5 @@
 #include "files/PresetFileManager.h"
+#include "files/WorkerThreads.h"
 
 #include "app/PreferencesData.h"
 #include "data/DataCenter.h"
@@ -12,8 +13,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <system_error>
-#include <thread>
 #include <vector>
 #include <string>
 #include <fcntl.h>
@@ -300,22 +299,7 @@ int PresetFileManager::reloadPresetLibraries(x47390_data::PresetLibrary& librari
         }
     };
 
-    std::vector<std::thread> helpers;
-    const auto wanted = juce::jlimit(1, maximumReadingThreads, (int) std::thread::hardware_concurrency());
-    while ((int) helpers.size() + 1 < wanted && helpers.size() + 1 < files.size())
-    {
-        try
-        {
-            helpers.emplace_back(readFiles);
-        }
-        catch (const std::system_error&)
-        {
-            break; // the files are read on fewer threads
-        }
-    }
-    readFiles();
-    for (auto& helper : helpers)
-        helper.join();
+    workerThreads::run(workerThreads::countFor(files.size(), 1, maximumReadingThreads), readFiles);
 
     for (auto& result : results)
     {

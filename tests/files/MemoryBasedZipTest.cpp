@@ -340,6 +340,36 @@ TEST(MemoryBasedZip, DamagedArchivesAreRefused)
     }
 }
 
+TEST(MemoryBasedZip, InALargeArchiveTheFirstDamagedMemberIsTheOneNamed)
+{
+    // Enough members and bytes that the reader shares them among threads.
+    std::vector<std::pair<juce::String, juce::MemoryBlock>> members;
+    for (int i = 0; i < 64; ++i)
+        members.push_back({"m" + juce::String(i), randomBytes(8000, 100 + i)});
+    const auto good = build(members);
+    {
+        MemoryBasedZipUncompressor reader(good);
+        ASSERT_TRUE(reader.uncompressAllEntries().wasOk());
+        for (const auto& [name, data] : members)
+            EXPECT_EQ(reader.uncompressedData.at(name), data) << name;
+    }
+    for (const auto& damaged : std::vector<std::vector<int>>{{40, 10}, {63}, {0, 63}, {10, 11, 12}})
+    {
+        auto zip = good;
+        for (const int index : damaged)
+        {
+            const auto central = centralRecordOf(zip, index);
+            putU32(zip, central + 16, u32At(zip, central + 16) ^ 1);
+        }
+        const auto first = *std::min_element(damaged.begin(), damaged.end());
+        MemoryBasedZipUncompressor reader(zip);
+        const auto result = reader.uncompressAllEntries();
+        EXPECT_EQ(result.getErrorMessage(), "CRC mismatch: m" + juce::String(first));
+        EXPECT_TRUE(reader.uncompressedData.empty());
+        EXPECT_EQ(reader.findMember("m1"), nullptr);
+    }
+}
+
 TEST(MemoryBasedZip, SizeLimits)
 {
     // A real bomb: a small archive whose member inflates far beyond the limit.
