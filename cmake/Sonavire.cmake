@@ -16,6 +16,8 @@ endif()
 
 # Every source of ours includes the toolkit's headers, which take longer to compile than most of our files:
 # targets with several sources compile them once into a precompiled header (and GoogleTest's for tests).
+# The header is the whole toolkit unless SONAVIRE_TOOLKIT_HEADER names a smaller part: a header seen by
+# every source is part of each, and the graphics part alone makes a program load the font libraries.
 option(SONAVIRE_PRECOMPILED_HEADERS "Precompile the toolkit's headers for each target" ON)
 function(sonavire_precompile_toolkit target)
   if(NOT SONAVIRE_PRECOMPILED_HEADERS)
@@ -27,7 +29,10 @@ function(sonavire_precompile_toolkit target)
   if(count LESS 3)
     return()
   endif()
-  target_precompile_headers(${target} PRIVATE <juce_gui_extra/juce_gui_extra.h> ${ARGN})
+  if(NOT SONAVIRE_TOOLKIT_HEADER)
+    set(SONAVIRE_TOOLKIT_HEADER <juce_gui_extra/juce_gui_extra.h>)
+  endif()
+  target_precompile_headers(${target} PRIVATE ${SONAVIRE_TOOLKIT_HEADER} ${ARGN})
   # Sources that set the toolkit's options before including it must see its headers afresh.
   foreach(source IN LISTS sources)
     set(path "${source}")
@@ -47,12 +52,16 @@ function(sonavire_target_options target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
-# sonavire_library(<name> DIRS <dir>... [DEPS <target>...] [OBJECTS <objects> [APART <regex>]])
+# sonavire_library(<name> DIRS <dir>... [DEPS <target>...] [OBJECTS <objects> [APART <regex>]] [TOOLKIT <header>])
 # A static library from every .cpp below the given folders, relative to the caller. With OBJECTS, the
 # sources (those matching APART aside) compile once into the object library <objects>, which another
-# target can take in too; its compile needs only the toolkit and what COMPILE_DEPS name.
+# target can take in too; its compile needs only the toolkit and what COMPILE_DEPS name. TOOLKIT names the
+# part of the toolkit its sources precompile, for code that draws nothing.
 function(sonavire_library name)
-  cmake_parse_arguments(ARG "" "OBJECTS;APART" "DIRS;DEPS;COMPILE_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "OBJECTS;APART;TOOLKIT" "DIRS;DEPS;COMPILE_DEPS" ${ARGN})
+  if(ARG_TOOLKIT)
+    set(SONAVIRE_TOOLKIT_HEADER "${ARG_TOOLKIT}")
+  endif()
   set(sources "")
   foreach(dir IN LISTS ARG_DIRS)
     file(GLOB_RECURSE found CONFIGURE_DEPENDS

@@ -61,20 +61,31 @@ public:
             deflateEnd(&stream);
     }
 
+    // Room enough for the deflated bytes of size bytes at any level.
+    static size_t bound(size_t size) { return deflateBound(nullptr, (uLong) size) + 16; }
+
+    // Makes the stream for this level, unless it has one already; false when zlib cannot.
+    bool prepare(int level)
+    {
+        if (initialised && level == currentLevel)
+            return true;
+        if (initialised)
+            deflateEnd(&stream);
+        stream = {};
+        initialised = deflateInit2(&stream, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+        currentLevel = level;
+        return initialised;
+    }
+
     // Deflates into out, which only grows, and sets outSize.
     bool compress(const juce::MemoryBlock& in, int level, juce::MemoryBlock& out, size_t& outSize)
     {
-        if (!initialised || level != currentLevel)
+        if (initialised && level == currentLevel)
         {
-            if (initialised)
-                deflateEnd(&stream);
-            stream = {};
-            initialised = deflateInit2(&stream, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-            currentLevel = level;
-            if (!initialised)
+            if (deflateReset(&stream) != Z_OK)
                 return false;
         }
-        else if (deflateReset(&stream) != Z_OK)
+        else if (!prepare(level))
         {
             return false;
         }
@@ -163,10 +174,26 @@ bool MemoryBasedZipBuilder::writeToStream(juce::OutputStream& target)
         toDeflate += e.compressionLevel > 0 ? e.data.getSize() : 0;
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
-    workerThreads::run(workerThreads::countFor(toDeflate, deflatedBytesPerThread),
-                       [&]
+    const int workers = workerThreads::countFor(toDeflate, deflatedBytesPerThread);
+    // The streams and output blocks are made here: a worker's own allocations would each set up a heap.
+    std::vector<RawDeflater> deflaters((size_t) workers);
+    int firstLevel = 0;
+    for (size_t i = 0; i < entries.size(); ++i)
+    {
+        if (entries[i].compressionLevel <= 0)
+            continue;
+        if (firstLevel == 0)
+            firstLevel = juce::jlimit(1, 9, entries[i].compressionLevel);
+        bodies[i].ensureSize(RawDeflater::bound(entries[i].data.getSize()), false);
+    }
+    if (firstLevel > 0)
+        for (auto& deflater : deflaters)
+            if (!deflater.prepare(firstLevel))
+                return false;
+    workerThreads::run(workers,
+                       [&](int worker)
                        {
-                           RawDeflater deflater;
+                           auto& deflater = deflaters[(size_t) worker];
                            for (size_t i = next++; i < entries.size() && !failed; i = next++)
                            {
                                auto& e = entries[i];

@@ -239,7 +239,7 @@ int MemoryBasedZipUncompressor::findEntryIndex(const juce::String& name) const
 namespace
 {
 // Below this much inflated data a second thread costs more than it saves.
-constexpr size_t inflatedBytesPerThread = 64 * 1024;
+constexpr size_t inflatedBytesPerThread = 128 * 1024;
 
 bool isFolder(const MemoryBasedZipUncompressor::Entry& entry) { return entry.name.endsWithChar('/'); }
 
@@ -334,10 +334,12 @@ juce::Result MemoryBasedZipUncompressor::inflateAllEntries()
     // its own. The first damaged member in the archive's order gives the error, as it would on one thread.
     std::atomic<size_t> next{0};
     std::atomic<size_t> firstFailure{entries.size()};
-    workerThreads::run(workerThreads::countFor((size_t) total, inflatedBytesPerThread),
-                       [&]
+    const int workers = workerThreads::countFor((size_t) total, inflatedBytesPerThread);
+    std::vector<RawInflater> inflaters((size_t) workers);
+    workerThreads::run(workers,
+                       [&](int worker)
                        {
-                           RawInflater inflater;
+                           auto& inflater = inflaters[(size_t) worker];
                            for (size_t i = next++; i < entries.size(); i = next++)
                            {
                                if (isFolder(entries[i]) || i > firstFailure)
@@ -352,8 +354,8 @@ juce::Result MemoryBasedZipUncompressor::inflateAllEntries()
                        });
     if (const size_t failed = firstFailure; failed < entries.size())
     {
-        RawInflater inflater;
-        const auto result = extractMember(archive, entries[failed], memberStore.data() + positions[failed], inflater);
+        const auto result =
+            extractMember(archive, entries[failed], memberStore.data() + positions[failed], inflaters.front());
         dropMembers();
         return result;
     }

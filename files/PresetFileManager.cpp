@@ -278,7 +278,7 @@ int PresetFileManager::reloadPresetLibraries(x47390_data::PresetLibrary& librari
     std::vector<Result> results(files.size());
     std::atomic<size_t> next{0};
     std::atomic<size_t> firstFailure{files.size()};
-    const auto readFiles = [&]
+    const auto readFiles = [&](int)
     {
         for (size_t i = next++; i < files.size(); i = next++)
         {

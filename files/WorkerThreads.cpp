@@ -11,10 +11,10 @@ namespace
 {
 thread_local bool insideTask = false;
 
-void runMarked(const std::function<void()>& task)
+void runMarked(const std::function<void(int)>& task, int worker)
 {
     insideTask = true;
-    task();
+    task(worker);
     insideTask = false;
 }
 } // namespace
@@ -26,11 +26,11 @@ int countFor(size_t work, size_t workEach, int maximum)
     return (int) std::min<size_t>(worth, (size_t) std::max(1, std::min(maximum, cores)));
 }
 
-void run(int count, const std::function<void()>& task)
+void run(int count, const std::function<void(int worker)>& task)
 {
     if (insideTask || count <= 1)
     {
-        task();
+        task(0);
         return;
     }
     std::vector<std::thread> helpers;
@@ -39,14 +39,14 @@ void run(int count, const std::function<void()>& task)
     {
         try
         {
-            helpers.emplace_back(runMarked, std::cref(task));
+            helpers.emplace_back(runMarked, std::cref(task), (int) helpers.size() + 1);
         }
         catch (const std::system_error&)
         {
             break; // the work is shared by fewer threads
         }
     }
-    runMarked(task);
+    runMarked(task, 0);
     for (auto& helper : helpers)
         helper.join();
 }

@@ -13,7 +13,9 @@ namespace workerThreads
 int countFor(size_t work, size_t workEach, int maximum = 4);
 
 // Runs the task on count threads at once, the calling thread among them, and returns when every one has
-// returned. Fewer threads run when the system gives no more. Inside a task, the task of a nested call
-// runs on its calling thread alone, so that nested work does not multiply the threads.
-void run(int count, const std::function<void()>& task);
+// returned; each gets its own number, from 0 (the calling thread) up to count - 1, so that what a task
+// needs can be made beforehand on the calling thread (a new thread's first allocation sets up a heap
+// of its own). Fewer threads run when the system gives no more. Inside a task, the task of a nested
+// call runs on its calling thread alone, as number 0, so that nested work does not multiply the threads.
+void run(int count, const std::function<void(int worker)>& task);
 } // namespace workerThreads

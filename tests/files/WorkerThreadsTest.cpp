@@ -20,38 +20,48 @@ TEST(WorkerThreads, CountGrowsWithTheWorkUpToTheLimitAndTheCores)
         EXPECT_EQ(workerThreads::countFor(c.work, c.each, c.maximum), c.expected) << c.work << " / " << c.each;
 }
 
-TEST(WorkerThreads, EveryThreadRunsTheTaskOnceAndNestedWorkStaysOnItsThread)
+TEST(WorkerThreads, EveryThreadRunsTheTaskOnceUnderItsOwnNumberAndNestedWorkStaysOnItsThread)
 {
     std::mutex lock;
     std::set<std::thread::id> outer;
-    std::atomic<int> runs{0}, nestedRuns{0}, nestedOnOtherThreads{0};
+    std::set<int> numbers;
+    std::atomic<int> runs{0}, nestedRuns{0}, nestedOnOtherThreads{0}, nestedNotZero{0}, callerNotZero{0};
+    const auto caller = std::this_thread::get_id();
     workerThreads::run(3,
-                       [&]
+                       [&](int worker)
                        {
                            ++runs;
                            const auto self = std::this_thread::get_id();
+                           if (self == caller && worker != 0)
+                               ++callerNotZero;
                            {
                                const std::scoped_lock guard(lock);
                                outer.insert(self);
+                               numbers.insert(worker);
                            }
                            workerThreads::run(4,
-                                              [&]
+                                              [&](int nested)
                                               {
                                                   ++nestedRuns;
                                                   if (std::this_thread::get_id() != self)
                                                       ++nestedOnOtherThreads;
+                                                  if (nested != 0)
+                                                      ++nestedNotZero;
                                               });
                        });
     EXPECT_EQ(runs, 3);
     EXPECT_EQ(outer.size(), 3u);
-    EXPECT_TRUE(outer.count(std::this_thread::get_id()) == 1) << "the calling thread works too";
+    EXPECT_TRUE(outer.count(caller) == 1) << "the calling thread works too";
+    EXPECT_EQ(numbers, (std::set<int>{0, 1, 2}));
+    EXPECT_EQ(callerNotZero, 0);
     EXPECT_EQ(nestedRuns, 3);
     EXPECT_EQ(nestedOnOtherThreads, 0);
+    EXPECT_EQ(nestedNotZero, 0);
 
     // Afterwards the calling thread may share work again.
     std::set<std::thread::id> again;
     workerThreads::run(2,
-                       [&]
+                       [&](int)
                        {
                            const std::scoped_lock guard(lock);
                            again.insert(std::this_thread::get_id());
