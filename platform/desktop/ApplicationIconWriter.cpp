@@ -2,7 +2,7 @@
 // drawn afresh at each size so that small icons stay sharp rather than being shrunk from the large one.
 #include "ui/ImagePainters.h"
 
-#include <juce_graphics/juce_graphics.h>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +15,8 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    // Fonts and the toolkit's helper threads are set up on first use; this takes them down again at the end.
+    const juce::ScopedJuceInitialiser_GUI toolkit;
     const auto theme = juce::File::getCurrentWorkingDirectory().getChildFile(juce::String::fromUTF8(argv[1]));
     const auto fileName = juce::String::fromUTF8(argv[2]) + ".png";
     for (int i = 3; i < argc; ++i)
