@@ -317,18 +317,18 @@ juce::Result MemoryBasedZipUncompressor::inflateAllEntries()
     if (total > maximumUncompressedSize)
         return juce::Result::fail("The zip file's members are too large");
 
-    // One block for all: the spare byte at the end lets the last member show that it inflates too far.
-    if (memberStore.allocate((size_t) total + 1) == nullptr)
-        return juce::Result::fail("The zip file's members are too large");
-    // Where each member goes in the block.
+    // One block for all. Each member is followed by a spare byte of its own that shows a member inflating
+    // too far; members inflated side by side never write into each other's places.
     std::vector<size_t> positions(entries.size());
     size_t at = 0;
     for (size_t i = 0; i < entries.size(); ++i)
     {
         positions[i] = at;
         if (!isFolder(entries[i]))
-            at += entries[i].uncompressedSize;
+            at += entries[i].uncompressedSize + 1;
     }
+    if (memberStore.allocate(at + 1) == nullptr)
+        return juce::Result::fail("The zip file's members are too large");
 
     // The members inflate on a few threads at once when there is enough to share; each member's place is
     // its own. The first damaged member in the archive's order gives the error, as it would on one thread.
