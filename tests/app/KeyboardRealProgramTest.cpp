@@ -155,7 +155,8 @@ TEST_F(KeyboardRealProgram, SaveWriteAndQuitFromTheKeyboardAlone)
 // transfer, and a signal to end cancels it and then ends the program in order.
 TEST_F(KeyboardRealProgram, RequestsToEndWaitForTheTransfer)
 {
-    instrument.setReplyDelayMs(5);
+    // Answers after 20 ms: the write takes 10 s, far longer than the requests below take to be handled.
+    instrument.setReplyDelayMs(20);
     auto program = start();
     ASSERT_NE(window, 0u);
 
@@ -170,8 +171,12 @@ TEST_F(KeyboardRealProgram, RequestsToEndWaitForTheTransfer)
 
     ASSERT_NO_FATAL_FAILURE(startWrite());
     ASSERT_TRUE(program->waitUntil([&] { return count(MessageKind::programWrite) > 5; }, 60000));
+    // The refused close hands the keyboard to the transfer's dialog, where the user then presses Ctrl+Q.
     program->closeWindow(window);
-    program->pressKeyIn(window, "ctrl+q");
+    program->pressKey("ctrl+q");
+    ASSERT_TRUE(program->waitUntilHandled(window));
+    // A request handled after the write would rightly end the program: this checks they came during it.
+    ASSERT_EQ(count(MessageKind::liveSetWrite), 0) << "the requests were handled only after the write";
     ASSERT_TRUE(program->waitUntil([&] { return count(MessageKind::liveSetWrite) == 1 || !program->isRunning(); },
                                    120000));
     EXPECT_TRUE(program->isRunning()) << program->getOutput();

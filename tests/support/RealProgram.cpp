@@ -432,12 +432,18 @@ bool RealProgram::waitForWindowTitle(unsigned long window, const juce::String& t
 
 bool RealProgram::waitForMainWindowAlone(int timeoutMs)
 {
-    return waitUntil(
+    std::vector<std::pair<unsigned long, juce::String>> windows;
+    const bool alone = waitUntil(
         [&] {
-            const auto windows = getWindows();
+            windows = getWindows();
             return windows.size() == 1 && windows.front().second.startsWith(applicationName);
         },
         timeoutMs);
+    // What stayed, for whoever reads the failure; short waits are often repeated and expected to fail.
+    if (!alone && timeoutMs >= 10000)
+        for (const auto& [window, title] : windows)
+            std::fprintf(stderr, "window 0x%lx still shown: \"%s\"\n", window, title.toRawUTF8());
+    return alone;
 }
 
 bool RealProgram::waitWhileMoving(unsigned long window, juce::Point<int> point, const std::function<bool()>& condition,
@@ -839,9 +845,23 @@ void RealProgram::chooseInChooser(unsigned long chooser, const juce::File& file)
     nudgeMouse(chooser);
 }
 
+bool RealProgram::waitUntilHandled(unsigned long window, int timeoutMs)
+{
+    return dragFilesOver(window, {1, 1}, {}, timeoutMs, false) != DropOutcome::noAnswer;
+}
+
 RealProgram::DropOutcome RealProgram::dropFiles(unsigned long target, juce::Point<int> position,
                                                 const juce::StringArray& paths, int timeoutMs)
 {
+    return dragFilesOver(target, position, paths, timeoutMs, true);
+}
+
+RealProgram::DropOutcome RealProgram::dragFilesOver(unsigned long target, juce::Point<int> position,
+                                                    const juce::StringArray& paths, int timeoutMs, bool dropWhenTaken)
+{
+    // What went out on our own connection reaches the program before the drag that follows on the next.
+    if (x->display != nullptr)
+        XSync(x->display, False);
     Display* display = XOpenDisplay(displayName.toRawUTF8());
     if (display == nullptr)
         return DropOutcome::noAnswer;
@@ -934,7 +954,7 @@ RealProgram::DropOutcome RealProgram::dropFiles(unsigned long target, juce::Poin
     send(positionAtom, 0, (screenPosition.x << 16) | screenPosition.y, CurrentTime, (long) copy);
     if (const auto reply = awaitMessage(status))
     {
-        if ((reply->data.l[1] & 1) != 0)
+        if (dropWhenTaken && (reply->data.l[1] & 1) != 0)
         {
             send(drop, 0, CurrentTime, 0, 0);
             if (awaitMessage(finished))

@@ -148,6 +148,11 @@ public:
     DropOutcome dropFiles(unsigned long window, juce::Point<int> position, const juce::StringArray& paths,
                           int timeoutMs = hangMs);
 
+    // Returns once the program has handled every event sent to it before (windows closed, keys pressed):
+    // a drag that enters the window and leaves again without a drop, which the program answers in turn.
+    // False when no answer came.
+    bool waitUntilHandled(unsigned long window, int timeoutMs = hangMs);
+
     // A picture of a window as the screen shows it (or of the whole screen for window 0).
     juce::Image screenshot(unsigned long window = 0);
     // Saves a screenshot as PNG; the folder is created when missing.
@@ -175,6 +180,9 @@ public:
     bool isRunning();
 
 private:
+    // Drags the files over the window; drops them when the window takes them and dropWhenTaken, else leaves.
+    DropOutcome dragFilesOver(unsigned long window, juce::Point<int> position, const juce::StringArray& paths,
+                              int timeoutMs, bool dropWhenTaken);
     bool startServer(const RealProgram* shared);
     bool startWindowManager();
     void startProgram(const Options& options);
