@@ -260,27 +260,28 @@ protected:
         return found;
     }
 
-    // The bottom row of a small dialog: its buttons are centred 28 pixels above its foot.
-    // Clicks a button of the dialog until the dialog has gone. A click that the program has handled (it
-    // answers a drag over the main window only after the click) while the dialog stays, even a while later,
-    // was lost on a busy machine and is given again; each repetition is reported.
-    bool clickUntilGone(unsigned long dialogWindow, juce::Point<int> point)
+    // Clicks the button at x in a small dialog's bottom row (centred 28 pixels above its foot) until the dialog
+    // has gone. The foot is measured again before each click: a window manager may still be fitting the window
+    // when it first shows. A click that the program has handled (it answers a drag over the main window only
+    // after the click) while the dialog stays, even a while later, is given again; each repetition is reported
+    // with the state of the desktop and a picture of the screen.
+    bool clickFootButtonUntilGone(unsigned long dialogWindow, int x)
     {
         for (int attempt = 0; attempt < 3 && isShown(dialogWindow); ++attempt)
         {
+            const juce::Point<int> point(x, program->getWindowBounds(dialogWindow).getHeight() - 28);
             if (attempt > 0)
-                std::fprintf(stderr, "the dialog stayed after a click; clicking again\n");
+            {
+                std::fprintf(stderr, "the dialog 0x%lx stayed after a click; clicking again at %d,%d in it\n%s",
+                             dialogWindow, point.x, point.y, program->describeDesktop().toRawUTF8());
+                program->keepScreenshot(0, "dialog-stayed-" + juce::String(attempt));
+            }
             program->clickIn(dialogWindow, point);
             if (!program->waitUntilHandled(window)
                 || program->waitUntil([&] { return !isShown(dialogWindow); }, 10000))
                 break;
         }
         return program->waitUntil([&] { return !isShown(dialogWindow); });
-    }
-
-    juce::Point<int> footButton(unsigned long dialogWindow, int x)
-    {
-        return {x, program->getWindowBounds(dialogWindow).getHeight() - 28};
     }
 
     void showTab(int index)
@@ -681,7 +682,7 @@ TEST_P(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     program->chooseInChooser(openChooser, damaged);
     const auto error = dialog("Error", "open-damaged-error");
     ASSERT_NE(error, 0u) << program->getOutput();
-    ASSERT_TRUE(clickUntilGone(error, footButton(error, 400 - 44))); // OK
+    ASSERT_TRUE(clickFootButtonUntilGone(error, 400 - 44)); // OK
     ASSERT_TRUE(program->waitForMainWindowAlone());
     EXPECT_EQ(program->getTitle(window), titleOf("after-failure.snvrlib"));
 

@@ -446,6 +446,29 @@ bool RealProgram::waitForMainWindowAlone(int timeoutMs)
     return alone;
 }
 
+juce::String RealProgram::describeDesktop()
+{
+    juce::String text;
+    for (const auto& [window, title] : getWindows())
+        text << "window 0x" << juce::String::toHexString((juce::int64) window) << " \"" << title << "\" at "
+             << getWindowBounds(window).toString() << "\n";
+    if (x->display == nullptr)
+        return text;
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(x->display, &focus, &revert);
+    // The deepest window under the pointer, through the window manager's frames.
+    Window under = x->root, child = 0, rootReturn = 0;
+    int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+    unsigned int mask = 0;
+    while (XQueryPointer(x->display, under, &rootReturn, &child, &rootX, &rootY, &windowX, &windowY, &mask)
+           && child != 0)
+        under = child;
+    text << "keyboard on 0x" << juce::String::toHexString((juce::int64) focus) << ", pointer at " << rootX << ","
+         << rootY << " over 0x" << juce::String::toHexString((juce::int64) under) << "\n";
+    return text;
+}
+
 bool RealProgram::waitWhileMoving(unsigned long window, juce::Point<int> point, const std::function<bool()>& condition,
                                   int timeoutMs)
 {

@@ -72,6 +72,9 @@ public:
     // The mapped top-level windows of the program, with their titles (the program's own windows, also
     // when a window manager has put them into frames).
     std::vector<std::pair<unsigned long, juce::String>> getWindows();
+    // For a failure's reader: the program's windows from the bottom of the stack to its top with their
+    // bounds, the window that has the keyboard and the one under the pointer.
+    juce::String describeDesktop();
     // The main window (the first window whose title starts with the application name).
     unsigned long getMainWindow();
     juce::String getTitle(unsigned long window);
