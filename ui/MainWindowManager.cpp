@@ -71,8 +71,10 @@ void MainWindowManager::createMainWindow(const juce::String& title)
 
     window->updateTitle();
     window->setUsingNativeTitleBar(true);
-    window->setVisible(true);
+    // Each of these makes the window anew while it is on the desktop: done before it shows, the first window
+    // mapped is the one that stays, and nothing flickers.
     window->setResizable(true, false);
+    window->setVisible(true);
     const auto icon = ui::getImage("ApplicationIcon");
     window->setIcon(icon);
     // The title bar is the window manager's: it takes the icon from the window itself.

@@ -51,8 +51,9 @@ void PresetWindowManager::showPresetWindow()
 
     const auto icon = ui::getImage("ApplicationIcon");
     newWindow->setIcon(icon);
-    newWindow->setVisible(true);
+    // Made anew by this while on the desktop: done before it shows, the first window mapped stays.
     newWindow->setResizable(true, false);
+    newWindow->setVisible(true);
     // The title bar is the window manager's: it takes the icon from the window itself.
     if (auto* peer = newWindow->getPeer())
         peer->setIcon(icon);
