@@ -260,16 +260,15 @@ protected:
         return found;
     }
 
-    // Clicks the button at x in a small dialog's bottom row (centred 28 pixels above its foot) until the dialog
-    // has gone. The foot is measured again before each click: a window manager may still be fitting the window
-    // when it first shows. A click that the program has handled (it answers a drag over the main window only
-    // after the click) while the dialog stays, even a while later, is given again; each repetition is reported
-    // with the state of the desktop and a picture of the screen.
-    bool clickFootButtonUntilGone(unsigned long dialogWindow, int x)
+    // Clicks a dialog's button until the dialog has gone. The point is taken from the top: the body lies at the
+    // window's top left, and a window manager has been seen to show the window taller than its body. A click
+    // that the program has handled (it answers a drag over the main window only after the click) while the
+    // dialog stays, even a while later, is given again; each repetition is reported with the state of the
+    // desktop and a picture of the screen.
+    bool clickUntilGone(unsigned long dialogWindow, juce::Point<int> point)
     {
         for (int attempt = 0; attempt < 3 && isShown(dialogWindow); ++attempt)
         {
-            const juce::Point<int> point(x, program->getWindowBounds(dialogWindow).getHeight() - 28);
             if (attempt > 0)
             {
                 std::fprintf(stderr, "the dialog 0x%lx stayed after a click; clicking again at %d,%d in it\n%s",
@@ -682,7 +681,7 @@ TEST_P(UserDayEndToEnd, FromTheFirstStartToTheFaultsOfTheDay)
     program->chooseInChooser(openChooser, damaged);
     const auto error = dialog("Error", "open-damaged-error");
     ASSERT_NE(error, 0u) << program->getOutput();
-    ASSERT_TRUE(clickFootButtonUntilGone(error, 400 - 44)); // OK
+    ASSERT_TRUE(clickUntilGone(error, {400 - 44, 113 - 28})); // OK of a body 113 pixels high
     ASSERT_TRUE(program->waitForMainWindowAlone());
     EXPECT_EQ(program->getTitle(window), titleOf("after-failure.snvrlib"));
 
